@@ -1,0 +1,82 @@
+// The headless backend as the framework relies on it: a real GL context, the Win32-ordered
+// queue and default processing.
+#include "tests/support/gl_fixture.h"
+
+namespace vantrel::test {
+namespace {
+
+class HeadlessTest : public GLTest {};
+
+TEST_F(HeadlessTest, ContextIsCompatibilityProfileOnTheWindowSize) {
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 800);
+  EXPECT_EQ(viewport[3], 600);
+  glBegin(GL_QUADS); // immediate mode needs a compatibility context
+  glEnd();
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  glClearColor(0, 1, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  auto px = read_pixels(800, 600);
+  EXPECT_EQ(px[799 * 4 + 1], 255);
+  EXPECT_EQ(px[(599 * 800 + 799) * 4 + 0], 0);
+}
+
+TEST_F(HeadlessTest, QueueHandsOutPostedMessagesInOrderThenPaint) {
+  ASSERT_TRUE(platform::PostMessageA(window_, WM_KEYDOWN, 'A', 0));
+  ASSERT_TRUE(platform::PostMessageA(window_, WM_KEYUP, 'A', 0));
+  TMSG m;
+  ASSERT_TRUE(platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(m.MESSAGE, WM_KEYDOWN);
+  ASSERT_EQ(platform::GetMessageA(&m, 0, 0, 0), 1);
+  EXPECT_EQ(m.MESSAGE, WM_KEYDOWN);
+  EXPECT_TRUE(platform::TranslateMessage(&m));
+  ASSERT_EQ(platform::GetMessageA(&m, 0, 0, 0), 1);
+  EXPECT_EQ(m.MESSAGE, WM_KEYUP);
+  ASSERT_EQ(platform::GetMessageA(&m, 0, 0, 0), 1);
+  EXPECT_EQ(m.MESSAGE, WM_CHAR);
+  EXPECT_EQ(m.WPARAM, TWPARAM('a'));
+  // Nothing posted is left; the new window still wants its first paint.
+  ASSERT_TRUE(platform::PeekMessageA(&m, 0, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.MESSAGE, WM_PAINT);
+  platform::DispatchMessageA(&m); // default processing validates it
+  EXPECT_FALSE(platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(platform::GetMessageA(&m, 0, 0, 0), -1) << "an empty queue must not wait";
+}
+
+TEST_F(HeadlessTest, CloseAndAltF4DestroyThroughDefaultProcessing) {
+  platform::SendMessageA(window_, WM_SYSKEYDOWN, VK_F4, 0);
+  TRECT r;
+  EXPECT_FALSE(platform::GetWindowRect(window_, &r));
+  window_ = 0;
+}
+
+TEST_F(HeadlessTest, ScriptedMessageBoxAnswersAndIsRecorded) {
+  headless::script_message_box(IDNO);
+  EXPECT_EQ(platform::MessageBoxA(0, "text", "Caption", MB_YESNO | MB_ICONQUESTION), IDNO);
+  EXPECT_EQ(platform::MessageBoxA(0, "second", "Error", MB_OK), 0);
+  ASSERT_EQ(headless::message_boxes().size(), 2u);
+  EXPECT_EQ(headless::message_boxes()[0].caption, "Caption");
+  EXPECT_EQ(headless::message_boxes()[0].style, 0x24u);
+}
+
+TEST_F(HeadlessTest, FeedbackReportsObjectCoordinates) {
+  auto prims = capture_geometry([] {
+    glBegin(GL_TRIANGLES);
+    glTexCoord2f(0.25f, 0.5f);
+    glVertex3f(10, 20, 30);
+    glVertex3f(-40, 0, 0);
+    glVertex3f(0, -50, -60);
+    glEnd();
+  });
+  ASSERT_EQ(prims.size(), 1u);
+  ASSERT_EQ(prims[0].v.size(), 3u);
+  EXPECT_NEAR(prims[0].v[0].x, 10, 5e-3);
+  EXPECT_NEAR(prims[0].v[0].y, 20, 5e-3);
+  EXPECT_NEAR(prims[0].v[0].z, 30, 5e-3);
+  EXPECT_NEAR(prims[0].v[2].z, -60, 5e-3);
+  EXPECT_FLOAT_EQ(prims[0].v[1].s, 0.25f);
+}
+
+} // namespace
+} // namespace vantrel::test

@@ -1,0 +1,334 @@
+// Window classes, records, queue and default processing for the x11 and headless backends.
+#include "vantrel/platform/common/window_table.h"
+
+#include <chrono>
+#include <cstring>
+
+namespace vantrel::common {
+
+namespace {
+std::map<std::string, window_class> classes;
+std::map<THANDLE, window> windows;
+std::deque<TMSG> queue;
+bool quit_posted = false;
+LONGINT quit_code = 0;
+THANDLE next_handle = 0x1000;
+bool shift_down = false;
+
+bool in_filter(const TMSG &m, THANDLE hwnd, LONGWORD first, LONGWORD last) {
+  if (hwnd != 0 && m.HWND != hwnd) return false;
+  if (first == 0 && last == 0) return true;
+  return m.MESSAGE >= first && m.MESSAGE <= last;
+}
+
+LONGWORD now_ms() {
+  using namespace std::chrono;
+  return LONGWORD(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// The character a key gives on a US layout, 0 for keys that give none.
+int key_char(TWPARAM vk, bool shift) {
+  if (vk >= 'A' && vk <= 'Z') return shift ? int(vk) : int(vk) + 32;
+  if (vk >= '0' && vk <= '9') return shift ? ")!@#$%^&*("[vk - '0'] : int(vk);
+  if (vk >= 0x60 && vk <= 0x69) return int('0' + (vk - 0x60)); // numpad digits
+  switch (vk) {
+  case VK_BACK: case VK_TAB: case VK_RETURN: case VK_ESCAPE: case VK_SPACE: return int(vk);
+  case 0x6A: return '*';
+  case 0x6B: return '+';
+  case 0x6D: return '-';
+  case 0x6E: return '.';
+  case 0x6F: return '/';
+  case 0xBA: return shift ? ':' : ';';
+  case 0xBB: return shift ? '+' : '=';
+  case 0xBC: return shift ? '<' : ',';
+  case 0xBD: return shift ? '_' : '-';
+  case 0xBE: return shift ? '>' : '.';
+  case 0xBF: return shift ? '?' : '/';
+  case 0xC0: return shift ? '~' : '`';
+  case 0xDB: return shift ? '{' : '[';
+  case 0xDC: return shift ? '|' : '\\';
+  case 0xDD: return shift ? '}' : ']';
+  case 0xDE: return shift ? '"' : '\'';
+  default: return 0;
+  }
+}
+} // namespace
+
+THANDLE new_handle() { return next_handle += 4; }
+
+window *find_window(THANDLE handle) {
+  auto it = windows.find(handle);
+  return it == windows.end() ? nullptr : &it->second;
+}
+
+std::vector<THANDLE> child_windows(THANDLE parent) {
+  std::vector<THANDLE> out;
+  for (auto &[h, w] : windows)
+    if (w.parent == parent) out.push_back(h);
+  return out;
+}
+
+const window_class *find_class(const std::string &name) {
+  auto it = classes.find(name);
+  return it == classes.end() ? nullptr : &it->second;
+}
+
+window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT &rect,
+                      const TRECT &client, THANDLE parent, THANDLE menu,
+                      void (*make_native)(window &)) {
+  const window_class *cls = class_name ? find_class(class_name) : nullptr;
+  if (!cls) return nullptr;
+  THANDLE h = new_handle();
+  window &w = windows[h];
+  w.handle = h;
+  w.class_name = cls->name;
+  w.proc = cls->proc;
+  w.title = title ? title : "";
+  w.style = style;
+  w.rect = rect;
+  w.client = client;
+  w.parent = parent;
+  w.id = (style & WS_CHILD) ? LONGINT(menu) : 0;
+  w.visible = (style & WS_VISIBLE) != 0;
+  w.needs_paint = true;
+  if (make_native) make_native(w);
+  if (w.proc && w.proc(h, WM_CREATE, 0, 0) == -1) {
+    destroy_window(h, nullptr);
+    return nullptr;
+  }
+  return find_window(h);
+}
+
+bool destroy_window(THANDLE handle, void (*free_native)(window &)) {
+  window *w = find_window(handle);
+  if (!w) return false;
+  if (w->proc) w->proc(handle, WM_DESTROY, 0, 0);
+  for (THANDLE child : child_windows(handle)) destroy_window(child, free_native);
+  w = find_window(handle); // the procedure may have changed the table
+  if (!w) return true;
+  if (free_native) free_native(*w);
+  if (w->region) platform::DeleteObject(w->region);
+  windows.erase(handle);
+  for (auto it = queue.begin(); it != queue.end();)
+    it = it->HWND == handle ? queue.erase(it) : it + 1;
+  return true;
+}
+
+void post(const TMSG &msg) { queue.push_back(msg); }
+
+bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remove) {
+  for (auto it = queue.begin(); it != queue.end(); ++it) {
+    if (!in_filter(*it, hwnd, first, last)) continue;
+    *msg = *it;
+    if (remove & PM_REMOVE) queue.erase(it);
+    return true;
+  }
+  if (quit_posted && hwnd == 0 && (first == 0 || first <= WM_QUIT) &&
+      (last == 0 || last >= WM_QUIT)) {
+    *msg = TMSG{0, WM_QUIT, TWPARAM(quit_code), 0, now_ms(), {}};
+    if (remove & PM_REMOVE) quit_posted = false;
+    return true;
+  }
+  for (auto &[h, w] : windows) {
+    TMSG paint{h, WM_PAINT, 0, 0, now_ms(), {}};
+    if (w.needs_paint && w.visible && in_filter(paint, hwnd, first, last)) {
+      *msg = paint; // WM_PAINT stays pending until BeginPaint validates the window
+      return true;
+    }
+  }
+  return false;
+}
+
+std::size_t queue_length() { return queue.size() + (quit_posted ? 1 : 0); }
+
+void clear_queue() {
+  queue.clear();
+  quit_posted = false;
+}
+
+void reset() {
+  windows.clear();
+  classes.clear();
+  clear_queue();
+  shift_down = false;
+}
+
+} // namespace vantrel::common
+
+// ---- Seam services that need nothing native ----
+namespace vantrel::platform {
+using namespace vantrel::common;
+
+LONGWORD GetTickCount() { return now_ms(); }
+
+LONGWORD RegisterClassA(const TWNDCLASS *c) {
+  if (!c || !c->CLASSNAME || classes.count(c->CLASSNAME)) return 0;
+  window_class &k = classes[c->CLASSNAME];
+  k = {c->CLASSNAME, c->WNDPROC, c->STYLE, c->INSTANCE, c->ICON, c->CURSOR, c->BACKGROUND,
+       c->WNDEXTRA};
+  return LONGWORD(classes.size()) + 0xC000;
+}
+
+LONGWORD RegisterClassExA(const TWNDCLASSEX *c) {
+  if (!c || c->SIZE != 48) return 0;
+  TWNDCLASS plain{c->STYLE,    c->WNDPROC, c->CLSEXTRA,    c->WNDEXTRA,  c->INSTANCE,
+                  c->ICON,     c->CURSOR,  c->BACKGROUND,  c->MENUNAME, c->CLASSNAME};
+  return RegisterClassA(&plain);
+}
+
+BOOLEAN GetClassInfoExA(THANDLE, PCHAR name, TWNDCLASSEX *out) {
+  const window_class *k = name ? find_class(name) : nullptr;
+  if (!k) return false;
+  if (out) {
+    out->STYLE = k->style;
+    out->WNDPROC = k->proc;
+    out->WNDEXTRA = k->wnd_extra;
+    out->INSTANCE = k->instance;
+    out->ICON = k->icon;
+    out->CURSOR = k->cursor;
+    out->BACKGROUND = k->background;
+    out->CLASSNAME = name;
+  }
+  return true;
+}
+
+BOOLEAN PostMessageA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM lparam) {
+  if (hwnd != 0 && !find_window(hwnd)) return false;
+  POINT p;
+  GetCursorPos(&p);
+  post(TMSG{hwnd, message, wparam, lparam, now_ms(), p});
+  return true;
+}
+
+void PostQuitMessage(LONGINT code) {
+  quit_posted = true;
+  quit_code = code;
+}
+
+TLRESULT SendMessageA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM lparam) {
+  window *w = find_window(hwnd);
+  if (!w || !w->proc) return 0;
+  return w->proc(hwnd, message, wparam, lparam);
+}
+
+TLRESULT DispatchMessageA(const TMSG *msg) {
+  if (!msg || msg->HWND == 0) return 0; // thread messages (WM_QUIT) go to no window
+  return SendMessageA(msg->HWND, msg->MESSAGE, msg->WPARAM, msg->LPARAM);
+}
+
+BOOLEAN TranslateMessage(const TMSG *msg) {
+  if (!msg) return false;
+  bool down = msg->MESSAGE == WM_KEYDOWN || msg->MESSAGE == WM_SYSKEYDOWN;
+  bool up = msg->MESSAGE == WM_KEYUP || msg->MESSAGE == WM_SYSKEYUP;
+  if ((down || up) && msg->WPARAM == VK_SHIFT) shift_down = down;
+  if (!down) return false;
+  int ch = key_char(msg->WPARAM, shift_down);
+  if (ch == 0) return false;
+  post(TMSG{msg->HWND, msg->MESSAGE == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, TWPARAM(ch),
+            msg->LPARAM, msg->TIME, msg->PT});
+  return true;
+}
+
+TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM lparam) {
+  switch (message) {
+  case WM_CLOSE: DestroyWindow(hwnd); return 0;
+  case WM_SYSKEYDOWN:
+    if (wparam == VK_F4) SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); // Alt+F4
+    return 0;
+  case WM_SYSCOMMAND:
+    if ((wparam & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    return 0;
+  case WM_PAINT: {
+    TPAINTSTRUCT ps;
+    BeginPaint(hwnd, &ps);
+    EndPaint(hwnd, &ps);
+    return 0;
+  }
+  default: (void)lparam; return 0;
+  }
+}
+
+BOOLEAN InvalidateRect(THANDLE hwnd, const TRECT *, BOOLEAN) {
+  window *w = find_window(hwnd);
+  if (!w) return false;
+  w->needs_paint = true;
+  return true;
+}
+
+BOOLEAN UpdateWindow(THANDLE hwnd) {
+  window *w = find_window(hwnd);
+  if (!w) return false;
+  if (w->needs_paint && w->visible) SendMessageA(hwnd, WM_PAINT, 0, 0);
+  return true;
+}
+
+THANDLE BeginPaint(THANDLE hwnd, TPAINTSTRUCT *ps) {
+  window *w = find_window(hwnd);
+  if (!w) return 0;
+  w->needs_paint = false;
+  THANDLE dc = GetDC(hwnd);
+  if (ps) {
+    ps->HDC = dc;
+    ps->PAINT = {0, 0, w->client.RIGHT - w->client.LEFT, w->client.BOTTOM - w->client.TOP};
+  }
+  return dc;
+}
+
+BOOLEAN EndPaint(THANDLE hwnd, const TPAINTSTRUCT *ps) {
+  if (ps && ps->HDC) ReleaseDC(hwnd, ps->HDC);
+  return find_window(hwnd) != nullptr;
+}
+
+BOOLEAN GetWindowRect(THANDLE hwnd, TRECT *r) {
+  window *w = find_window(hwnd);
+  if (!w || !r) return false;
+  *r = w->rect;
+  for (window *p = find_window(w->parent); p; p = find_window(p->parent)) {
+    LONGINT dx = p->rect.LEFT + p->client.LEFT, dy = p->rect.TOP + p->client.TOP;
+    r->LEFT += dx, r->RIGHT += dx, r->TOP += dy, r->BOTTOM += dy;
+  }
+  return true;
+}
+
+BOOLEAN GetClientRect(THANDLE hwnd, TRECT *r) {
+  window *w = find_window(hwnd);
+  if (!w || !r) return false;
+  *r = {0, 0, w->client.RIGHT - w->client.LEFT, w->client.BOTTOM - w->client.TOP};
+  return true;
+}
+
+THANDLE GetParent(THANDLE hwnd) {
+  window *w = find_window(hwnd);
+  return w ? w->parent : 0;
+}
+
+LONGINT GetDlgCtrlID(THANDLE hwnd) {
+  window *w = find_window(hwnd);
+  return w ? w->id : 0;
+}
+
+BOOLEAN SetPropA(THANDLE hwnd, PCHAR name, THANDLE data) {
+  window *w = find_window(hwnd);
+  if (!w || !name) return false;
+  w->props[name] = data;
+  return true;
+}
+
+THANDLE GetPropA(THANDLE hwnd, PCHAR name) {
+  window *w = find_window(hwnd);
+  if (!w || !name) return 0;
+  auto it = w->props.find(name);
+  return it == w->props.end() ? 0 : it->second;
+}
+
+THANDLE RemovePropA(THANDLE hwnd, PCHAR name) {
+  window *w = find_window(hwnd);
+  if (!w || !name) return 0;
+  auto it = w->props.find(name);
+  if (it == w->props.end()) return 0;
+  THANDLE v = it->second;
+  w->props.erase(it);
+  return v;
+}
+
+} // namespace vantrel::platform

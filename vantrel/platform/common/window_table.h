@@ -1,0 +1,64 @@
+// Window bookkeeping shared by the backends that have no Win32 underneath (x11, headless):
+// classes, window records, the thread's message queue, properties, default processing.
+// Each backend adds its native windows, input and GL surfaces on top.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "vantrel/platform/platform.h"
+
+namespace vantrel::common {
+
+struct window_class {
+  std::string name;
+  TWNDPROC proc = nullptr;
+  LONGWORD style = 0;
+  THANDLE instance = 0, icon = 0, cursor = 0, background = 0;
+  LONGINT wnd_extra = 0;
+};
+
+struct window {
+  THANDLE handle = 0;
+  std::string class_name;
+  TWNDPROC proc = nullptr;
+  std::string title;
+  LONGWORD style = 0;
+  TRECT rect;   // outer rectangle, in the parent's client pixels (screen pixels when top-level)
+  TRECT client; // client area inside rect, relative to rect's top-left corner
+  THANDLE parent = 0;
+  LONGINT id = 0; // control identifier (the MENU argument of a child)
+  bool visible = false;
+  bool needs_paint = false;
+  std::map<std::string, THANDLE> props;
+  THANDLE region = 0; // window shape, owned by the window
+  void *native = nullptr; // backend's own state
+};
+
+THANDLE new_handle();
+window *find_window(THANDLE handle);
+std::vector<THANDLE> child_windows(THANDLE parent);
+const window_class *find_class(const std::string &name);
+
+// Creates the record of a new window and sends WM_CREATE; returns it, or null for an unknown
+// class. The backend makes its native window before WM_CREATE through make_native.
+window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT &rect,
+                      const TRECT &client, THANDLE parent, THANDLE menu,
+                      void (*make_native)(window &));
+// Sends WM_DESTROY to the window and its children, then drops their records after the
+// backend's free_native has run on each.
+bool destroy_window(THANDLE handle, void (*free_native)(window &));
+
+// The thread's queue. Posted messages come first, then the quit message, then WM_PAINT for
+// windows that need painting, as the Win32 queue orders them.
+void post(const TMSG &msg);
+bool peek(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD remove);
+std::size_t queue_length();
+void clear_queue();
+
+// Forgets every class, window and queued message (between tests).
+void reset();
+
+} // namespace vantrel::common

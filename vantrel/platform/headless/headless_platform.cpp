@@ -1,0 +1,314 @@
+// Headless backend: EGL pbuffers stand in for windows.
+#include "vantrel/platform/headless/headless_platform.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <sys/stat.h>
+
+#include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/window_table.h"
+
+namespace vantrel::headless {
+namespace {
+
+struct egl_state {
+  EGLDisplay display = EGL_NO_DISPLAY;
+  EGLConfig config = nullptr;
+  bool tried = false;
+};
+egl_state egl;
+
+struct native_window {
+  EGLSurface surface = EGL_NO_SURFACE;
+  LONGINT format = 0;
+};
+
+struct context_record {
+  EGLContext context = EGL_NO_CONTEXT;
+};
+std::map<THANDLE, context_record> contexts;
+
+LONGINT screen_w = 1024, screen_h = 768;
+std::deque<LONGINT> answers;
+std::vector<message_box_record> boxes;
+bool pixel_format_fails = false, context_fails = false;
+THANDLE foreground = 0, captured = 0;
+POINT cursor;
+LONGINT swaps = 0;
+
+// A GPU's device first; Mesa's surfaceless platform (llvmpipe here) otherwise.
+EGLDisplay open_display() {
+  const char *ext = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+  auto has = [&](const char *name) { return ext && std::strstr(ext, name) != nullptr; };
+  auto get_platform_display =
+      (PFNEGLGETPLATFORMDISPLAYEXTPROC)eglGetProcAddress("eglGetPlatformDisplayEXT");
+  if (get_platform_display && has("EGL_EXT_platform_device")) {
+    auto query_devices = (PFNEGLQUERYDEVICESEXTPROC)eglGetProcAddress("eglQueryDevicesEXT");
+    auto query_device_string =
+        (PFNEGLQUERYDEVICESTRINGEXTPROC)eglGetProcAddress("eglQueryDeviceStringEXT");
+    EGLDeviceEXT devices[8];
+    EGLint count = 0;
+    if (query_devices && query_device_string && query_devices(8, devices, &count)) {
+      for (EGLint i = 0; i < count; i++) {
+        const char *dext = query_device_string(devices[i], EGL_EXTENSIONS);
+        if (dext && std::strstr(dext, "EGL_MESA_device_software")) continue;
+        EGLDisplay d = get_platform_display(EGL_PLATFORM_DEVICE_EXT, devices[i], nullptr);
+        if (d != EGL_NO_DISPLAY && eglInitialize(d, nullptr, nullptr)) return d;
+      }
+    }
+  }
+  if (get_platform_display && has("EGL_MESA_platform_surfaceless")) {
+    EGLDisplay d = get_platform_display(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (d != EGL_NO_DISPLAY && eglInitialize(d, nullptr, nullptr)) return d;
+  }
+  EGLDisplay d = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+  if (d != EGL_NO_DISPLAY && eglInitialize(d, nullptr, nullptr)) return d;
+  return EGL_NO_DISPLAY;
+}
+
+// The closest configuration to a double-buffered RGBA window with depth; stencil when offered.
+bool ensure_egl() {
+  if (egl.tried) return egl.display != EGL_NO_DISPLAY && egl.config;
+  egl.tried = true;
+  egl.display = open_display();
+  if (egl.display == EGL_NO_DISPLAY) {
+    common::set_last_error(common::ERROR_INVALID_DATA, "no EGL display could be opened");
+    return false;
+  }
+  eglBindAPI(EGL_OPENGL_API);
+  const EGLint wanted[][2] = {{24, 8}, {24, 0}, {16, 0}};
+  for (auto &w : wanted) {
+    EGLint attrs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                      EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
+                      EGL_DEPTH_SIZE, w[0], EGL_STENCIL_SIZE, w[1], EGL_NONE};
+    EGLint n = 0;
+    if (eglChooseConfig(egl.display, attrs, &egl.config, 1, &n) && n > 0) return true;
+  }
+  egl.config = nullptr;
+  common::set_last_error(common::ERROR_INVALID_DATA, "no EGL configuration with depth buffer");
+  return false;
+}
+
+native_window *native_of(THANDLE dc, common::window **out = nullptr) {
+  common::gdi_object *d = common::find_object(dc, common::gdi_kind::dc);
+  common::window *w = d ? common::find_window(d->window) : nullptr;
+  if (out) *out = w;
+  return w ? static_cast<native_window *>(w->native) : nullptr;
+}
+
+void make_native(common::window &w) { w.native = new native_window; }
+
+void free_native(common::window &w) {
+  auto *n = static_cast<native_window *>(w.native);
+  if (n && n->surface != EGL_NO_SURFACE) eglDestroySurface(egl.display, n->surface);
+  delete n;
+  w.native = nullptr;
+  if (foreground == w.handle) foreground = 0;
+  if (captured == w.handle) captured = 0;
+}
+
+} // namespace
+
+void set_screen_size(LONGINT w, LONGINT h) { screen_w = w, screen_h = h; }
+void script_message_box(LONGINT answer) { answers.push_back(answer); }
+const std::vector<message_box_record> &message_boxes() { return boxes; }
+void fail_pixel_format(bool fail) { pixel_format_fails = fail; }
+void fail_context(bool fail) { context_fails = fail; }
+void set_foreground(THANDLE window) { foreground = window; }
+THANDLE capture() { return captured; }
+LONGINT swap_count() { return swaps; }
+
+std::string renderer() {
+  const char *vendor = egl.display != EGL_NO_DISPLAY ? eglQueryString(egl.display, EGL_VENDOR) : "";
+  return vendor ? vendor : "";
+}
+
+void reset() {
+  if (egl.display != EGL_NO_DISPLAY)
+    eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  for (auto &[h, c] : contexts) eglDestroyContext(egl.display, c.context);
+  contexts.clear();
+  for (THANDLE h : common::child_windows(0)) common::destroy_window(h, free_native);
+  common::reset();
+  answers.clear();
+  boxes.clear();
+  pixel_format_fails = context_fails = false;
+  foreground = captured = 0;
+  cursor = {};
+  swaps = 0;
+}
+
+} // namespace vantrel::headless
+
+namespace vantrel::platform {
+using namespace vantrel::headless;
+
+THANDLE GetModuleHandleA(PCHAR) { return 0x400000; }
+LONGINT StartupShowCommand() { return SW_SHOWNORMAL; }
+
+LONGINT GetSystemMetrics(LONGINT index) {
+  return index == SM_CXSCREEN ? screen_w : index == SM_CYSCREEN ? screen_h : 0;
+}
+
+LONGINT MessageBoxA(THANDLE, PCHAR text, PCHAR caption, LONGWORD style) {
+  LONGINT answer = 0; // no display: the box cannot be shown unless a test answers it
+  if (!answers.empty()) {
+    answer = answers.front();
+    answers.pop_front();
+  }
+  boxes.push_back({text ? text : "", caption ? caption : "", style, answer});
+  return answer;
+}
+
+THANDLE LoadCursorFromFileA(PCHAR name) {
+  struct stat st;
+  if (!name || stat(name, &st) != 0) {
+    common::set_last_error(common::ERROR_FILE_NOT_FOUND, "cursor file not found");
+    return 0;
+  }
+  common::gdi_object c;
+  c.kind = common::gdi_kind::cursor;
+  c.name = name;
+  return common::add_object(std::move(c));
+}
+
+THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style, LONGINT x,
+                        LONGINT y, LONGINT w, LONGINT h, THANDLE parent, THANDLE menu, THANDLE,
+                        void *) {
+  if (x == CW_USEDEFAULT) x = 0, y = 0; // a pop-up window's default place is the top left
+  if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return 0;
+  common::window *win = common::create_window(style, class_name, title, {x, y, x + w, y + h},
+                                              {0, 0, w, h}, parent, menu, make_native);
+  if (!win) return 0;
+  if (!parent && win->visible && foreground == 0) foreground = win->handle;
+  return win->handle;
+}
+
+BOOLEAN DestroyWindow(THANDLE window) { return common::destroy_window(window, free_native); }
+
+BOOLEAN ShowWindow(THANDLE window, LONGINT) {
+  common::window *w = common::find_window(window);
+  if (!w) return false;
+  bool was = w->visible;
+  w->visible = true;
+  if (!w->parent && foreground == 0) foreground = window;
+  return was;
+}
+
+BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, BOOLEAN) {
+  common::window *win = common::find_window(window);
+  if (!win) return false;
+  win->rect = {x, y, x + w, y + h};
+  win->client = {0, 0, w, h};
+  win->needs_paint = true;
+  return true;
+}
+
+BOOLEAN PeekMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD remove) {
+  return msg && common::peek(msg, window, first, last, remove);
+}
+
+LONGINT GetMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last) {
+  if (!msg || !common::peek(msg, window, first, last, PM_REMOVE)) return -1; // nothing will come
+  return msg->MESSAGE == WM_QUIT ? 0 : 1;
+}
+
+THANDLE SetCapture(THANDLE window) {
+  THANDLE previous = captured;
+  if (common::find_window(window)) captured = window;
+  return previous;
+}
+
+BOOLEAN ReleaseCapture() {
+  captured = 0;
+  return true;
+}
+
+BOOLEAN GetCursorPos(POINT *p) {
+  if (!p) return false;
+  *p = cursor;
+  return true;
+}
+
+BOOLEAN SetCursorPos(LONGINT x, LONGINT y) {
+  cursor = {x, y};
+  return true;
+}
+
+THANDLE GetForegroundWindow() { return foreground; }
+
+THANDLE GetDC(THANDLE window) {
+  if (!common::find_window(window)) return 0;
+  common::gdi_object dc;
+  dc.kind = common::gdi_kind::dc;
+  dc.window = window;
+  return common::add_object(std::move(dc));
+}
+
+LONGINT ReleaseDC(THANDLE, THANDLE dc) {
+  if (!common::find_object(dc, common::gdi_kind::dc)) return 0;
+  common::drop_object(dc);
+  return 1;
+}
+
+LONGINT ChoosePixelFormat(THANDLE dc, const TPIXELFORMATDESCRIPTOR *pfd) {
+  if (pixel_format_fails || !pfd || !native_of(dc)) return 0;
+  if (!(pfd->dwFlags & PFD_SUPPORT_OPENGL) || pfd->iPixelType != PFD_TYPE_RGBA) return 0;
+  return ensure_egl() ? 1 : 0;
+}
+
+BOOLEAN SetPixelFormat(THANDLE dc, LONGINT format, const TPIXELFORMATDESCRIPTOR *) {
+  common::window *w = nullptr;
+  native_window *n = native_of(dc, &w);
+  if (!n || format != 1 || n->format != 0 || !ensure_egl()) return false;
+  LONGINT cw = w->client.RIGHT - w->client.LEFT, ch = w->client.BOTTOM - w->client.TOP;
+  EGLint attrs[] = {EGL_WIDTH, cw, EGL_HEIGHT, ch, EGL_NONE};
+  n->surface = eglCreatePbufferSurface(egl.display, egl.config, attrs);
+  if (n->surface == EGL_NO_SURFACE) return false;
+  n->format = format;
+  return true;
+}
+
+THANDLE wglCreateContext(THANDLE dc) {
+  native_window *n = native_of(dc);
+  if (context_fails || !n || n->format == 0) return 0;
+  eglBindAPI(EGL_OPENGL_API);
+  EGLContext c = eglCreateContext(egl.display, egl.config, EGL_NO_CONTEXT, nullptr);
+  if (c == EGL_NO_CONTEXT) return 0;
+  THANDLE h = common::new_handle();
+  contexts[h].context = c;
+  return h;
+}
+
+BOOLEAN wglMakeCurrent(THANDLE dc, THANDLE rc) {
+  if (egl.display == EGL_NO_DISPLAY) return false;
+  if (rc == 0)
+    return eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  auto it = contexts.find(rc);
+  native_window *n = native_of(dc);
+  if (it == contexts.end() || !n || n->surface == EGL_NO_SURFACE) return false;
+  return eglMakeCurrent(egl.display, n->surface, n->surface, it->second.context);
+}
+
+BOOLEAN wglDeleteContext(THANDLE rc) {
+  auto it = contexts.find(rc);
+  if (it == contexts.end()) return false;
+  if (eglGetCurrentContext() == it->second.context)
+    eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  eglDestroyContext(egl.display, it->second.context);
+  contexts.erase(it);
+  return true;
+}
+
+BOOLEAN SwapBuffers(THANDLE dc) {
+  native_window *n = native_of(dc);
+  swaps++;
+  return n && n->surface != EGL_NO_SURFACE && eglSwapBuffers(egl.display, n->surface);
+}
+
+} // namespace vantrel::platform

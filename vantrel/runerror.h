@@ -1,0 +1,31 @@
+// The one reporter of run-time errors: the conditions that stop the program with a numbered
+// error (a range check, an overflow, a malformed number, an I/O failure).
+#pragma once
+
+#include <string>
+
+#include "vantrel/types.h"
+
+namespace vantrel {
+
+inline constexpr LONGINT RE_FILE_NOT_OPEN = 103;    // I/O: file not open
+inline constexpr LONGINT RE_INVALID_NUMERIC = 106;  // I/O: invalid numeric format
+inline constexpr LONGINT RE_RANGE_CHECK = 201;      // index outside a fixed table
+inline constexpr LONGINT RE_ARITH_OVERFLOW = 215;   // integer overflow
+
+// Prints one line to stderr, shows it in a box captioned "Error" where the platform can show
+// one, and ends the program with CODE as its exit code.
+[[noreturn]] void RUNERROR(LONGINT CODE, const std::string &WHAT);
+
+// Stops with a range-check error unless LOW <= VALUE <= HIGH.
+void RANGECHECK(LONGINT VALUE, LONGINT LOW, LONGINT HIGH, const char *WHAT);
+
+// A * B in 32-bit signed arithmetic; an overflow stops with error 215.
+LONGINT CHECKEDMUL(LONGINT A, LONGINT B, const char *WHAT);
+
+} // namespace vantrel
+
+namespace vantrel {
+// One warning line on stderr, for failures the program survives.
+void WARNING(const std::string &WHAT);
+} // namespace vantrel
