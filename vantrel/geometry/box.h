@@ -1,0 +1,12 @@
+// The axis-aligned box: six flat quadrilaterals with outward normals and texture coordinates.
+#pragma once
+
+#include "vantrel/types.h"
+
+namespace vantrel {
+
+// Box of centre (X, Y, Z) and half-sizes SX, SY, SZ as one GL_QUADS primitive of 24 vertices.
+// Must be called outside glBegin/glEnd; may be recorded into a display list.
+void CUBO(SINGLE X, SINGLE Y, SINGLE Z, SINGLE SX, SINGLE SY, SINGLE SZ);
+
+} // namespace vantrel
