@@ -4,14 +4,15 @@
 
 #include <cstdio>
 
+#include "vantrel/platform/platform.h"
 #include "vantrel/types.h"
 
 namespace vantrel {
 
 // ---- Window lifecycle ----
-extern THANDLE HWINDOW;  // the main window
-extern THANDLE DCWINDOW; // its device context, held until DELETEOGLWINDOW
-extern THANDLE RCWINDOW; // the OpenGL rendering context
+extern THANDLE HWINDOW;       // the main window
+extern THANDLE DCWINDOW;      // its device context, held until DELETEOGLWINDOW
+extern THANDLE RCWINDOW;      // the OpenGL rendering context
 extern LONGINT WIDTH, HEIGHT; // window size in pixels (outer size when windowed)
 extern LONGINT BITS;          // requested bit depth, 0..255
 extern BOOLEAN FULLSCREEN;
@@ -25,6 +26,7 @@ extern TPROCEDURE CREATEMENUBAR;
 extern BOOLEAN SHOWSTATUSBAR;
 extern THANDLE HSTATUS;
 extern LONGWORD START;
+extern TWNDCLASSEX WINDOWCLASSEX; // class record of "IMAGEBUTTON"
 
 // Cursor kinds for SETTYPECURSOR.
 inline constexpr LONGINT ARROW = 1, IBEAM = 2, WAIT = 3, CROSS = 4, UPARROW = 5, SIZE = 6,
@@ -66,7 +68,7 @@ extern BOOLEAN ACTIVETEXTURESHADER;
 struct TTEXTFILE {
   std::FILE *HANDLE = nullptr;
   ANSISTRING NAME;
-  LONGINT LINE = 1;      // line of the next character to read
+  LONGINT LINE = 1;       // line of the next character to read
   LONGINT LOOKAHEAD = -2; // next character, -1 at the end, -2 when not yet read
 };
 extern TTEXTFILE FILEIN;

@@ -9,21 +9,53 @@ namespace vantrel {
 
 static const char *error_kind(LONGINT CODE) {
   switch (CODE) {
-  case RE_FILE_NOT_OPEN: return "file not open";
-  case RE_INVALID_NUMERIC: return "invalid numeric format";
-  case RE_RANGE_CHECK: return "range check error";
-  case RE_ARITH_OVERFLOW: return "arithmetic overflow";
-  default: return CODE >= 100 && CODE < 200 ? "I/O error" : "run-time error";
+  case RE_FILE_NOT_OPEN:
+    return "file not open";
+  case RE_INVALID_NUMERIC:
+    return "invalid numeric format";
+  case RE_RANGE_CHECK:
+    return "range check error";
+  case RE_ARITH_OVERFLOW:
+    return "arithmetic overflow";
+  default:
+    return CODE >= 100 && CODE < 200 ? "I/O error" : "run-time error";
   }
 }
 
 void RUNERROR(LONGINT CODE, const std::string &WHAT) {
   std::string line =
       "Runtime error " + std::to_string(CODE) + " (" + error_kind(CODE) + "): " + WHAT;
-  std::fprintf(stderr, "%s\n", line.c_str());
+  REPORTFATAL(line, CODE);
+}
+
+void REPORTFATAL(const std::string &TEXT, LONGINT EXITCODE) {
+  std::fprintf(stderr, "%s\n", ANSITOUTF8(TEXT).c_str());
   std::fflush(stderr);
-  platform::MessageBoxA(0, line.c_str(), "Error", MB_OK);
-  std::exit(CODE);
+  platform::MessageBoxA(0, TEXT.c_str(), "Error", MB_OK);
+  std::exit(EXITCODE);
+}
+
+std::string ANSITOUTF8(const std::string &TEXT) {
+  // 0x80..0x9F differ from Latin-1; the rest of the upper half maps straight to U+00A0..U+00FF.
+  static const char16_t high[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+  std::string out;
+  for (unsigned char c : TEXT) {
+    char32_t u = c < 0x80 ? c : c < 0xA0 ? high[c - 0x80] : c;
+    if (u < 0x80) {
+      out += char(u);
+    } else if (u < 0x800) {
+      out += char(0xC0 | (u >> 6));
+      out += char(0x80 | (u & 0x3F));
+    } else {
+      out += char(0xE0 | (u >> 12));
+      out += char(0x80 | ((u >> 6) & 0x3F));
+      out += char(0x80 | (u & 0x3F));
+    }
+  }
+  return out;
 }
 
 void RANGECHECK(LONGINT VALUE, LONGINT LOW, LONGINT HIGH, const char *WHAT) {

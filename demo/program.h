@@ -1,0 +1,17 @@
+// The program's spine, split so that the windowed demo and the headless snapshot share it.
+#pragma once
+
+namespace demo {
+
+inline constexpr const char *QUESTION = "Settare lo schermo intero?  ";
+inline constexpr const char *QUESTION_CAPTION = "Video!";
+inline constexpr const char *TITLE = "Dimostrazione di FX_Cartoon abbinato con Texture CellShader";
+
+// Asks for full screen, opens the window and context, sets up projection, light and scene.
+void PROGRAM_START();
+// One turn of the main loop: clear, at most one window message, the frame, the swap.
+void PROGRAM_FRAME();
+// Frees the outline font, then the context and the window.
+void PROGRAM_END();
+
+} // namespace demo

@@ -1,0 +1,13 @@
+// The outline font: 256 display lists, one per character code, and their glyph metrics.
+#pragma once
+
+#include "vantrel/types.h"
+
+namespace vantrel {
+
+// Reserves the 256 lists BASE .. BASE + 255 of the font.
+void INITTEXT(SINGLE DEPTH, LONGINT ANG, LONGINT ITAL, LONGINT GRAS);
+// Frees the 256 lists named by BASE.
+void DELETEGLTEXT();
+
+} // namespace vantrel
