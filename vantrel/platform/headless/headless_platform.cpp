@@ -40,6 +40,7 @@ bool pixel_format_fails = false, context_fails = false;
 THANDLE foreground = 0, captured = 0;
 POINT cursor;
 LONGINT swaps = 0;
+TPIXELFORMATDESCRIPTOR requested;
 
 // A GPU's device first; Mesa's surfaceless platform (llvmpipe here) otherwise.
 EGLDisplay open_display() {
@@ -122,6 +123,7 @@ void fail_context(bool fail) { context_fails = fail; }
 void set_foreground(THANDLE window) { foreground = window; }
 THANDLE capture() { return captured; }
 LONGINT swap_count() { return swaps; }
+const TPIXELFORMATDESCRIPTOR &last_pixel_format() { return requested; }
 
 std::string renderer() {
   const char *vendor = egl.display != EGL_NO_DISPLAY ? eglQueryString(egl.display, EGL_VENDOR) : "";
@@ -141,6 +143,7 @@ void reset() {
   foreground = captured = 0;
   cursor = {};
   swaps = 0;
+  requested = {};
 }
 
 } // namespace vantrel::headless
@@ -257,6 +260,7 @@ LONGINT ReleaseDC(THANDLE, THANDLE dc) {
 }
 
 LONGINT ChoosePixelFormat(THANDLE dc, const TPIXELFORMATDESCRIPTOR *pfd) {
+  if (pfd) requested = *pfd;
   if (pixel_format_fails || !pfd || !native_of(dc)) return 0;
   if (!(pfd->dwFlags & PFD_SUPPORT_OPENGL) || pfd->iPixelType != PFD_TYPE_RGBA) return 0;
   return ensure_egl() ? 1 : 0;

@@ -34,6 +34,7 @@ void fail_context(bool fail);                          // wglCreateContext then 
 void set_foreground(THANDLE window);                   // what GetForegroundWindow reports
 THANDLE capture();                                     // window holding the capture, or 0
 LONGINT swap_count();                                  // SwapBuffers calls so far
+const TPIXELFORMATDESCRIPTOR &last_pixel_format();     // the last descriptor asked for
 std::string renderer();                                // GL_RENDERER of the EGL device
 // Forgets windows, classes, queue, scripted answers and failure switches (between tests).
 void reset();

@@ -1,0 +1,211 @@
+#include "tests/window/window_fixture.h"
+
+#include "vantrel/platform/common/window_table.h"
+
+namespace vantrel::test {
+namespace {
+
+class PumpTest : public WindowTest {
+protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    open(false);
+    TMSG m; // the first paint is handled like any message; clear it out of the way
+    while (platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE))
+      SETGLMSG();
+  }
+};
+
+TEST_F(PumpTest, OneMessagePerCallAndNeverWaits) {
+  for (int i = 0; i < 10; i++)
+    platform::PostMessageA(HWINDOW, WM_MOUSEMOVE, 0, xy(i, 2 * i));
+  for (int i = 0; i < 10; i++) {
+    SETGLMSG();
+    EXPECT_EQ(SETOMX, i) << "call " << i << " hands on exactly one message";
+    EXPECT_EQ(common::queue_length(), std::size_t(9 - i));
+  }
+  SETGLMSG(); // an empty queue returns at once
+  EXPECT_EQ(MSG_.LPARAM, xy(9, 18));
+}
+
+TEST_F(PumpTest, KeysAreHeldUntilReleasedAndTranslateToCharacters) {
+  platform::PostMessageA(HWINDOW, WM_KEYDOWN, 'W', 0);
+  SETGLMSG();
+  EXPECT_EQ(SETKEY['W'].VALUE, -1) << "true is stored as all bits set";
+  platform::PostMessageA(HWINDOW, WM_KEYDOWN, 'W', 1 << 30); // auto-repeat
+  SETGLMSG();
+  SETGLMSG(); // the first WM_CHAR
+  EXPECT_TRUE(SETKEY['W']);
+  SETGLMSG();
+  EXPECT_EQ(MSG_.MESSAGE, WM_CHAR);
+  EXPECT_EQ(MSG_.WPARAM, TWPARAM('w'));
+  MOUSEFREE = true;
+  send(WM_KEYUP, 'W');
+  EXPECT_EQ(SETKEY['W'].VALUE, 0);
+  EXPECT_FALSE(MOUSEFREE) << "any key release ends free-mouse mode";
+}
+
+TEST_F(PumpTest, EscapeEndsTheLoopWithoutRecordingTheKey) {
+  platform::PostMessageA(HWINDOW, WM_KEYDOWN, VK_ESCAPE, 0);
+  SETGLMSG();
+  EXPECT_FALSE(ACTIVE);
+  EXPECT_FALSE(SETKEY[VK_ESCAPE]);
+  EXPECT_NE(common::find_window(HWINDOW), nullptr) << "Esc does not destroy the window";
+  TMSG m;
+  ASSERT_TRUE(platform::PeekMessageA(&m, 0, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.MESSAGE, WM_CHAR) << "Esc still gives its character";
+  ASSERT_TRUE(platform::PeekMessageA(&m, 0, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.MESSAGE, WM_QUIT);
+}
+
+TEST_F(PumpTest, CloseButtonAndAltF4DestroyTheWindow) {
+  platform::PostMessageA(HWINDOW, WM_CLOSE, 0, 0);
+  SETGLMSG();
+  EXPECT_FALSE(ACTIVE);
+  EXPECT_EQ(common::find_window(HWINDOW), nullptr);
+
+  headless::reset();
+  reset_framework_globals();
+  open(false);
+  platform::PostMessageA(HWINDOW, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+  SETGLMSG();
+  EXPECT_FALSE(ACTIVE);
+  EXPECT_FALSE(SETKEY[VK_F4]) << "keys with Alt do not reach the key table";
+}
+
+TEST_F(PumpTest, KeyCodeBeyondTheTableIsARangeError) {
+  EXPECT_EXIT(send(WM_KEYDOWN, 501), ::testing::ExitedWithCode(201), "key code");
+  send(WM_KEYDOWN, 500);
+  EXPECT_TRUE(SETKEY[500]);
+}
+
+TEST_F(PumpTest, LeftClickWithoutMovingResetsTheAnchors) {
+  send(WM_MOUSEMOVE, 0, xy(30, 40));
+  send(WM_LBUTTONDOWN, MK_LBUTTON, xy(30, 40));
+  EXPECT_TRUE(LEFTMOUSEDOWN && LEFTMOUSEDOWN2);
+  EXPECT_EQ(headless::capture(), HWINDOW);
+  EXPECT_EQ(SETMX, 30);
+  EXPECT_EQ(YCOORD, 40);
+  send(WM_LBUTTONUP, 0, xy(30, 40));
+  EXPECT_FALSE(LEFTMOUSEDOWN || LEFTMOUSEDOWN2);
+  EXPECT_EQ(headless::capture(), 0u);
+  EXPECT_EQ(XCOORD + YCOORD + SETMX + SETMY, 0);
+  EXPECT_EQ(SETOMX, 30) << "the last move position stays";
+  EXPECT_EQ(SETOMY, 40);
+}
+
+TEST_F(PumpTest, RightClickKeepsItsAnchor) {
+  send(WM_RBUTTONDOWN, MK_RBUTTON, xy(5, 77));
+  EXPECT_TRUE(RIGHTMOUSEDOWN && RIGHTMOUSEDOWN2);
+  send(WM_RBUTTONUP, 0, xy(5, 77));
+  EXPECT_FALSE(RIGHTMOUSEDOWN || RIGHTMOUSEDOWN2);
+  EXPECT_EQ(ZCOORD, 77);
+}
+
+TEST_F(PumpTest, DragsTurnAndMoveAtTheSpeedFactor) {
+  MSPEED = 2;
+  send(WM_LBUTTONDOWN, MK_LBUTTON, xy(100, 100));
+  send(WM_MOUSEMOVE, MK_LBUTTON, xy(100, 110)); // 10 down
+  EXPECT_FLOAT_EQ(XROT, 10.0f);
+  EXPECT_FLOAT_EQ(XROT2, 10.0f);
+  send(WM_MOUSEMOVE, MK_LBUTTON, xy(110, 110)); // 10 right
+  EXPECT_FLOAT_EQ(YROT, 10.0f);
+  EXPECT_FLOAT_EQ(YROT2, 10.0f);
+  send(WM_LBUTTONUP, 0, xy(110, 110));
+
+  send(WM_RBUTTONDOWN, MK_RBUTTON, xy(0, 200));
+  send(WM_MOUSEMOVE, MK_RBUTTON, xy(0, 210));
+  EXPECT_FLOAT_EQ(DEPTH, -2.0f);
+  send(WM_MOUSEMOVE, MK_RBUTTON, xy(50, 200)); // sideways motion does not count
+  EXPECT_FLOAT_EQ(DEPTH, 0.0f);
+  EXPECT_FLOAT_EQ(DEPTH2, 0.0f);
+  EXPECT_FLOAT_EQ(XROT, 10.0f) << "a right drag does not turn";
+}
+
+TEST_F(PumpTest, BeforeTheFirstSpeedDragsOnlyMoveTheAnchors) {
+  send(WM_LBUTTONDOWN, MK_LBUTTON, xy(10, 10));
+  send(WM_MOUSEMOVE, MK_LBUTTON, xy(60, 90));
+  EXPECT_EQ(XROT + YROT, 0.0f);
+  EXPECT_EQ(XCOORD, 60);
+  EXPECT_EQ(YCOORD, 90);
+}
+
+TEST_F(PumpTest, CapturedPositionLeftOfTheWindowArrivesUnsigned) {
+  MSPEED = 1;
+  send(WM_LBUTTONDOWN, MK_LBUTTON, xy(4, 0));
+  send(WM_MOUSEMOVE, MK_LBUTTON, xy(-1, 0));
+  EXPECT_EQ(SETOMX, 65535);
+  EXPECT_FLOAT_EQ(YROT, (65535 - 4) / 2.0f);
+}
+
+TEST_F(PumpTest, FreeMouseTurnsFromTheCentreAndLimitsOneAngle) {
+  MSPEED = 2;
+  MOUSEFREE = true;
+  platform::SetCursorPos(450, 300);
+  send(WM_MOUSEMOVE, 0, xy(450, 300));
+  EXPECT_FLOAT_EQ(XROT, 1.0f);
+  POINT p;
+  platform::GetCursorPos(&p);
+  EXPECT_EQ(p.X, 400);
+  EXPECT_EQ(p.Y, 300);
+  for (int i = 0; i < 20; i++) {
+    platform::SetCursorPos(400, 600); // far below the centre
+    send(WM_MOUSEMOVE, 0, xy(400, 600));
+  }
+  EXPECT_FLOAT_EQ(YROT, 60.0f);
+  EXPECT_FLOAT_EQ(YROT2, 60.0f);
+
+  send(WM_RBUTTONDOWN, MK_RBUTTON, xy(0, 0));
+  platform::SetCursorPos(400, 300);
+  send(WM_MOUSEMOVE, MK_RBUTTON, xy(0, 100));
+  EXPECT_FLOAT_EQ(DEPTH, 0.0f) << "no distance change in free-mouse mode";
+  send(WM_RBUTTONUP, 0, 0);
+
+  send(WM_LBUTTONDOWN, MK_LBUTTON, xy(0, 0));
+  platform::SetCursorPos(400, 300);
+  send(WM_MOUSEMOVE, MK_LBUTTON, xy(0, 200)); // a left drag still turns, past the limit
+  EXPECT_FLOAT_EQ(XROT, 201.0f);
+}
+
+TEST_F(PumpTest, FreeMouseIsIdleWhileAnotherWindowIsInFront) {
+  MSPEED = 2;
+  MOUSEFREE = true;
+  headless::set_foreground(0);
+  platform::SetCursorPos(450, 300);
+  send(WM_MOUSEMOVE, 0, xy(450, 300));
+  EXPECT_FLOAT_EQ(XROT, 0.0f);
+  POINT p;
+  platform::GetCursorPos(&p);
+  EXPECT_EQ(p.X, 450);
+}
+
+TEST_F(PumpTest, CommandsAndContextMenusReachTheHooksOnlyWhenEnabled) {
+  static int menus = 0, commands = 0;
+  menus = commands = 0;
+  GETINPUTCOMMAND = [](THANDLE, LONGWORD, TWPARAM w, TLPARAM) -> TLRESULT {
+    commands += int(w);
+    return 99;
+  };
+  send(WM_COMMAND, 5);
+  send(WM_CONTEXTMENU);
+  EXPECT_EQ(commands, 0);
+  SHOWMENUBAR = true;
+  send(WM_CONTEXTMENU); // no menu hook set: skipped
+  CREATEMOUSEMENU = [] { menus++; };
+  send(WM_CONTEXTMENU);
+  EXPECT_EQ(platform::SendMessageA(HWINDOW, WM_COMMAND, 5, 0), 0) << "hook result discarded";
+  EXPECT_EQ(menus, 1);
+  EXPECT_EQ(commands, 5);
+}
+
+TEST_F(PumpTest, PaintValidatesTheWindow) {
+  platform::InvalidateRect(HWINDOW, nullptr, true);
+  TMSG m;
+  ASSERT_TRUE(platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(m.MESSAGE, WM_PAINT);
+  SETGLMSG();
+  EXPECT_FALSE(platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE));
+}
+
+} // namespace
+} // namespace vantrel::test
