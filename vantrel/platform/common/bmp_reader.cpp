@@ -28,12 +28,17 @@ struct channel {
   int shift = 0, bits = 0;
   explicit channel(std::uint32_t m) : mask(m) {
     if (!m) return;
-    while (!((m >> shift) & 1)) shift++;
-    while (bits < 32 && ((m >> (shift + bits)) & 1)) bits++;
+    while (!((m >> shift) & 1))
+      shift++;
+    // A mask reaching the top bit ends the run at bit 31; shifting by 32 would be undefined.
+    while (shift + bits < 32 && ((m >> (shift + bits)) & 1))
+      bits++;
   }
   std::uint8_t get(std::uint32_t px) const {
     if (!mask) return 0;
-    std::uint32_t v = (px & mask) >> shift;
+    // Only the lowest run of set bits counts, so a mask with gaps cannot give values past 8 bits.
+    std::uint32_t run = bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1;
+    std::uint32_t v = (px >> shift) & run;
     if (bits >= 8) return std::uint8_t(v >> (bits - 8));
     std::uint32_t max = (1u << bits) - 1;
     return std::uint8_t((v * 255 + max / 2) / max);
@@ -43,8 +48,12 @@ struct channel {
 } // namespace
 
 bool decode_bmp(const std::uint8_t *data, std::size_t size, dib_image &out, std::string &why) {
-  if (size < 14 + 12 || data[0] != 'B' || data[1] != 'M') {
+  if (size < 2 || data[0] != 'B' || data[1] != 'M') {
     why = "not a BMP file";
+    return false;
+  }
+  if (size < 14 + 12) {
+    why = "truncated header";
     return false;
   }
   std::uint32_t pixel_offset = u32(data + 10);
@@ -62,8 +71,9 @@ bool decode_bmp(const std::uint8_t *data, std::size_t size, dib_image &out, std:
   std::int64_t width, height;
   std::uint32_t bpp, compression = 0, colors_used = 0;
   if (header_size == 12) { // OS/2 core header
+    // The core header's sizes are unsigned 16-bit words; it has no top-down form.
     width = u16(h + 4);
-    height = std::int16_t(u16(h + 6));
+    height = u16(h + 6);
     bpp = u16(h + 10);
   } else {
     width = std::int32_t(u32(h + 4));
