@@ -1,0 +1,83 @@
+// Builds BMP files byte by byte, so that tests can state exactly what a file holds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantrel::test {
+
+struct bmp_layout {
+  std::int32_t width = 1, height = 1; // height as stored: negative for a top-down file
+  std::uint16_t bpp = 24;
+  std::uint32_t header_size = 40; // 12 (OS/2 core), 40, 108 (V4) or 124 (V5)
+  std::uint32_t compression = 0;
+  std::vector<std::uint32_t> masks; // red, green, blue for bit fields
+  std::string palette;              // colour table bytes as stored (4 or 3 bytes an entry)
+  std::uint32_t colors_used = 0;
+  std::string pixels; // pixel data as stored, rows already padded
+};
+
+inline void put16(std::string &s, std::uint32_t v) {
+  s.push_back(char(v & 0xFF));
+  s.push_back(char(v >> 8 & 0xFF));
+}
+inline void put32(std::string &s, std::uint32_t v) {
+  put16(s, v & 0xFFFF);
+  put16(s, v >> 16);
+}
+
+inline std::string make_bmp(const bmp_layout &b) {
+  std::string info;
+  put32(info, b.header_size);
+  if (b.header_size == 12) {
+    put16(info, std::uint32_t(b.width));
+    put16(info, std::uint32_t(b.height));
+    put16(info, 1);
+    put16(info, b.bpp);
+  } else {
+    put32(info, std::uint32_t(b.width));
+    put32(info, std::uint32_t(b.height));
+    put16(info, 1);
+    put16(info, b.bpp);
+    put32(info, b.compression);
+    put32(info, std::uint32_t(b.pixels.size()));
+    put32(info, 2835);
+    put32(info, 2835);
+    put32(info, b.colors_used);
+    put32(info, 0);
+    if (b.header_size == 40) {
+      for (auto m : b.masks)
+        put32(info, m); // bit fields follow a 40-byte header
+    } else {
+      for (std::size_t i = 0; i < 4; i++)
+        put32(info, i < b.masks.size() ? b.masks[i] : 0);
+      info.resize(b.header_size, '\0');
+    }
+  }
+  std::string file = "BM";
+  std::uint32_t offset = 14 + std::uint32_t(info.size() + b.palette.size());
+  put32(file, offset + std::uint32_t(b.pixels.size()));
+  put32(file, 0);
+  put32(file, offset);
+  return file + info + b.palette + b.pixels;
+}
+
+// Rows given as bytes, each padded with zero filler to a whole number of 4-byte units.
+inline std::string padded_rows(const std::vector<std::string> &rows) {
+  std::string out;
+  for (auto row : rows) {
+    row.resize((row.size() + 3) / 4 * 4, '\0');
+    out += row;
+  }
+  return out;
+}
+
+inline std::string bytes(std::initializer_list<int> values) {
+  std::string s;
+  for (int v : values)
+    s.push_back(char(v));
+  return s;
+}
+
+} // namespace vantrel::test

@@ -1,0 +1,95 @@
+#include "vantrel/image/texture.h"
+
+#include <cstddef>
+#include <string>
+#include <type_traits>
+#include <utility>
+
+#include "vantrel/gl.h"
+#include "vantrel/globals.h"
+#include "vantrel/platform/platform.h"
+#include "vantrel/runerror.h"
+
+namespace vantrel {
+
+// The slot table is handed to glGenTextures as it is.
+static_assert(std::is_same_v<LONGWORD, GLuint>);
+
+void SWAPRGB(std::uint8_t *DATA, LONGINT SIZE) {
+  if (!DATA) return;
+  for (LONGINT K = 0; K < SIZE; K++)
+    std::swap(DATA[3 * std::size_t(K)], DATA[3 * std::size_t(K) + 2]);
+}
+
+void TEXTUREON() { glEnable(GL_TEXTURE_2D); }
+
+void TEXTUREOFF() { glDisable(GL_TEXTURE_2D); }
+
+void TEXTURESELECTID(LONGINT NUM) {
+  RANGECHECK(NUM, 0, 500, "texture slot");
+  glBindTexture(GL_TEXTURE_2D, TEXTUREID2[NUM]);
+}
+
+void TEXTURELOADID(PCHAR BMPFILE, LONGINT NUM) {
+  RANGECHECK(NUM, 0, 500, "texture slot");
+  std::string name = BMPFILE ? BMPFILE : "(null)";
+  auto refuse = [&](const std::string &why) {
+    WARNING("texture '" + name + "' not loaded into slot " + std::to_string(NUM) + ": " + why);
+  };
+
+  THANDLE bitmap =
+      platform::LoadImageA(platform::GetModuleHandleA(nullptr), BMPFILE, IMAGE_BITMAP, 0, 0,
+                           LR_LOADFROMFILE | LR_LOADTRANSPARENT | LR_CREATEDIBSECTION);
+  if (!bitmap) {
+    refuse(platform::LastErrorText());
+    return;
+  }
+  TBITMAP bm;
+  if (platform::GetObjectA(bitmap, sizeof(TBITMAP), &bm) < LONGINT(sizeof(TBITMAP))) {
+    refuse("the bitmap cannot be read back");
+    platform::DeleteObject(bitmap);
+    return;
+  }
+  LONGINT W = bm.bmWidth, H = bm.bmHeight;
+  // The upload reads three bytes a pixel in 4-byte aligned rows from the bottom up; a bitmap of
+  // another layout would be read wrongly, or past its end.
+  std::string unusable;
+  if (!bm.bmBits)
+    unusable = "the bitmap has no pixel memory";
+  else if (W <= 0 || H <= 0)
+    unusable = "the bitmap is " + std::to_string(W) + " x " + std::to_string(H) + " pixels";
+  else if (bm.bmBitsPixel != 24)
+    unusable = "the bitmap has " + std::to_string(bm.bmBitsPixel) + " bits per pixel, not 24";
+  else if (std::int64_t(bm.bmWidthBytes) != (std::int64_t(W) * 3 + 3) / 4 * 4)
+    unusable = "rows of " + std::to_string(bm.bmWidthBytes) + " bytes do not fit a width of " +
+               std::to_string(W);
+  if (!unusable.empty()) {
+    refuse(unusable);
+    platform::DeleteObject(bitmap);
+    return;
+  }
+
+  CHECKEDMUL(W, H, "texture size");
+  // Row by row, so that the filler at the end of each row is never taken for a pixel.
+  auto *P = static_cast<std::uint8_t *>(bm.bmBits);
+  for (LONGINT ROW = 0; ROW < H; ROW++)
+    SWAPRGB(P + std::size_t(ROW) * bm.bmWidthBytes, W);
+
+  glEnable(GL_TEXTURE_2D);
+  glGenTextures(1, &TEXTUREID2[NUM]);
+  glBindTexture(GL_TEXTURE_2D, TEXTUREID2[NUM]);
+  // An alignment of 4 is the BMP row rule, so rows are read as the bitmap stores them.
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, W, H, 0, GL_RGB, GL_UNSIGNED_BYTE, P);
+  // OpenGL keeps its own copy of the image.
+  platform::DeleteObject(bitmap);
+}
+
+} // namespace vantrel
