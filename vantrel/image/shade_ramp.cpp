@@ -1,0 +1,60 @@
+#include "vantrel/image/shade_ramp.h"
+
+#include <cfloat>
+
+#include "vantrel/gl.h"
+#include "vantrel/globals.h"
+#include "vantrel/image/text_file.h"
+#include "vantrel/runerror.h"
+
+namespace vantrel {
+
+void TEXTURELOADSHADER(const ANSISTRING &SDRFILE) {
+  // Entry after entry, red, green and blue adjacent: the layout glTexImage1D reads.
+  SINGLE SHADERDATA[32][3] = {};
+  static_assert(sizeof(SHADERDATA) == 384);
+
+  LOADFILE(SDRFILE);
+  LONGINT CODE = IORESULT();
+  if (CODE != 0) {
+    WARNING("shade ramp '" + SDRFILE + "' not loaded: " + IORESULTTEXT(CODE));
+    return;
+  }
+  for (LONGINT I = 0; I < 32; I++) {
+    if (TEXTEOF()) break;
+    REAL V = READREAL();
+    READLN();
+    // OpenGL clamps into 0..1 anyway; this only keeps huge values inside SINGLE's range.
+    if (V > FLT_MAX) V = FLT_MAX;
+    if (V < -FLT_MAX) V = -FLT_MAX;
+    SHADERDATA[I][0] = SHADERDATA[I][1] = SHADERDATA[I][2] = SINGLE(V);
+  }
+  ENDFILE();
+
+  glEnable(GL_TEXTURE_1D);
+  glGenTextures(1, &TEXTUREID);
+  glBindTexture(GL_TEXTURE_1D, TEXTUREID);
+  glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, 32, 0, GL_RGB, GL_FLOAT, SHADERDATA);
+  // Nearest filtering makes the bands hard-edged; clamp to edge keeps the ramp's ends from
+  // wrapping into each other.
+  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glEnable(GL_TEXTURE_1D);
+  glBindTexture(GL_TEXTURE_1D, TEXTUREID);
+}
+
+void TEXTURESHADERON() {
+  glEnable(GL_TEXTURE_1D);
+  glDisable(GL_LIGHTING);
+  ACTIVETEXTURESHADER = true;
+}
+
+void TEXTURESHADEROFF() {
+  glDisable(GL_TEXTURE_1D);
+  glEnable(GL_LIGHTING);
+  ACTIVETEXTURESHADER = false;
+}
+
+} // namespace vantrel
