@@ -1,11 +1,25 @@
-// Builds BMP files byte by byte, so that tests can state exactly what a file holds.
+// Builds BMP files byte by byte, so that tests can state exactly what a file holds; and the
+// set-up shared by the death tests of this folder.
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace vantrel::test {
+
+// Run-time errors end the program with its windows still open, which the leak checker of a
+// sanitized build would report from the death-test child; that child is started afresh and
+// reads its options from the environment.
+inline void death_tests_skip_leak_check() {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  std::string options = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "";
+  if (options.find("detect_leaks=0") == std::string::npos)
+    setenv("ASAN_OPTIONS", (options.empty() ? "" : options + ":").append("detect_leaks=0").c_str(),
+           1);
+}
 
 struct bmp_layout {
   std::int32_t width = 1, height = 1; // height as stored: negative for a top-down file
