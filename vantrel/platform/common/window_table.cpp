@@ -14,6 +14,7 @@ bool quit_posted = false;
 LONGINT quit_code = 0;
 THANDLE next_handle = 0x1000;
 bool shift_down = false;
+key_char_source char_source = nullptr;
 
 bool in_filter(const TMSG &m, THANDLE hwnd, LONGWORD first, LONGWORD last) {
   if (hwnd != 0 && m.HWND != hwnd) return false;
@@ -146,6 +147,8 @@ void clear_queue() {
   quit_posted = false;
 }
 
+void set_key_char_source(key_char_source source) { char_source = source; }
+
 void reset() {
   windows.clear();
   classes.clear();
@@ -222,7 +225,8 @@ BOOLEAN TranslateMessage(const TMSG *msg) {
   bool up = msg->MESSAGE == WM_KEYUP || msg->MESSAGE == WM_SYSKEYUP;
   if ((down || up) && msg->WPARAM == VK_SHIFT) shift_down = down;
   if (!down) return false;
-  int ch = key_char(msg->WPARAM, shift_down);
+  int ch = char_source ? char_source(*msg) : -1;
+  if (ch < 0) ch = key_char(msg->WPARAM, shift_down);
   if (ch == 0) return false;
   post(TMSG{msg->HWND, msg->MESSAGE == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, TWPARAM(ch),
             msg->LPARAM, msg->TIME, msg->PT});

@@ -58,6 +58,12 @@ bool peek(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD rem
 std::size_t queue_length();
 void clear_queue();
 
+// A backend that knows which character a key message gives under the user's keyboard layout
+// hands it to TranslateMessage here: the character, 0 for none, or -1 to let the US layout
+// decide. Null (the default) always uses the US layout.
+using key_char_source = int (*)(const TMSG &msg);
+void set_key_char_source(key_char_source source);
+
 // Forgets every class, window and queued message (between tests).
 void reset();
 

@@ -1,0 +1,629 @@
+// The x11 backend on a real X server (Xvfb in the test scripts): windows as the window manager
+// sees them, GL contexts, key and mouse messages from synthetic input, message boxes.
+// gtest first: Xlib's None and Bool macros would break its headers.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <GL/glx.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "vantrel/gl.h"
+#include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/platform.h"
+#include "vantrel/platform/x11/x11_platform.h"
+
+extern char **environ;
+
+namespace vantrel::test {
+namespace {
+
+using namespace vantrel::platform;
+
+constexpr LONGWORD WINDOWED = 0x96CA0000, FULL_SCREEN = 0x96880000;
+
+std::vector<TMSG> received; // every message the test window procedure saw, in order
+
+TLRESULT recording_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
+  received.push_back(TMSG{w, m, wp, lp, 0, {}});
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+bool have_xdotool() { return std::system("command -v xdotool >/dev/null 2>&1") == 0; }
+
+void run(const std::string &command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
+
+pid_t spawn_shell(const std::string &script) {
+  pid_t pid = -1;
+  std::string copy = script;
+  char sh[] = "/bin/sh", dash_c[] = "-c";
+  char *argv[] = {sh, dash_c, copy.data(), nullptr};
+  if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ) != 0) return -1;
+  return pid;
+}
+
+int wait_child(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string read_file(const std::string &path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class X11Test : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!x11::display_available()) GTEST_SKIP() << "no X display";
+    x11::reset();
+    received.clear();
+    probe_ = XOpenDisplay(nullptr);
+    ASSERT_NE(probe_, nullptr);
+    TWNDCLASS cls;
+    cls.WNDPROC = recording_proc;
+    cls.CLASSNAME = "X11Test";
+    cls.CURSOR = LoadCursorA(0, IDC_ARROW);
+    ASSERT_NE(RegisterClassA(&cls), 0u);
+  }
+  void TearDown() override {
+    if (probe_) XCloseDisplay(probe_);
+    x11::reset();
+  }
+
+  THANDLE make_window(LONGWORD style, LONGINT x, LONGINT y, LONGINT w, LONGINT h,
+                      PCHAR title = "test", THANDLE parent = 0, THANDLE menu = 0) {
+    return CreateWindowExA(0, "X11Test", title, style, x, y, w, h, parent, menu, 0, nullptr);
+  }
+
+  // Hands out queued messages (translated and dispatched) until DONE holds or MS pass.
+  bool pump_until(const std::function<bool()> &done, int ms = 3000) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+      TMSG m;
+      while (PeekMessageA(&m, 0, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+      }
+      if (done()) return true;
+      if (std::chrono::steady_clock::now() > end) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  void pump_idle(int ms = 150) {
+    pump_until([] { return false; }, ms);
+  }
+
+  static std::vector<TMSG> of_kind(LONGWORD message) {
+    std::vector<TMSG> out;
+    for (const TMSG &m : received)
+      if (m.MESSAGE == message) out.push_back(m);
+    return out;
+  }
+  static bool saw(LONGWORD message) { return !of_kind(message).empty(); }
+
+  // The outer rectangle of an X window on the root, border included.
+  TRECT outer_on_root(Window xid) {
+    XWindowAttributes wa;
+    if (!XGetWindowAttributes(probe_, xid, &wa)) return {};
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(probe_, xid, DefaultRootWindow(probe_), 0, 0, &x, &y, &child);
+    int b = wa.border_width;
+    return {x - b, y - b, x + wa.width + b, y + wa.height + b};
+  }
+
+  std::string property_text(Window xid, const char *name) {
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char *data = nullptr;
+    std::string out;
+    if (XGetWindowProperty(probe_, xid, XInternAtom(probe_, name, False), 0, 1024, False,
+                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        data && format == 8)
+      out.assign(reinterpret_cast<char *>(data), count);
+    if (data) XFree(data);
+    return out;
+  }
+
+  Display *probe_ = nullptr; // the test's own view of the server
+};
+
+void expect_rect(const TRECT &r, LONGINT l, LONGINT t, LONGINT rr, LONGINT b) {
+  EXPECT_EQ(r.LEFT, l);
+  EXPECT_EQ(r.TOP, t);
+  EXPECT_EQ(r.RIGHT, rr);
+  EXPECT_EQ(r.BOTTOM, b);
+}
+
+TEST_F(X11Test, CaptionedWindowHasRequestedOuterSizeTitleAndFixedSize) {
+  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, "Caf\xe9 \x80");
+  ASSERT_NE(h, 0u) << LastErrorText();
+  ASSERT_FALSE(received.empty());
+  EXPECT_EQ(received.front().MESSAGE, WM_CREATE) << "WM_CREATE comes during creation";
+  Window xid = x11::native_window(h);
+  ASSERT_NE(xid, 0u);
+
+  XWindowAttributes wa;
+  ASSERT_TRUE(XGetWindowAttributes(probe_, xid, &wa));
+  EXPECT_EQ(wa.map_state, IsViewable);
+  expect_rect(outer_on_root(xid), 0, 0, 640, 480); // no window manager: no frame
+  TRECT r;
+  ASSERT_TRUE(GetWindowRect(h, &r));
+  expect_rect(r, 0, 0, 640, 480);
+  ASSERT_TRUE(GetClientRect(h, &r));
+  expect_rect(r, 0, 0, 640, 480);
+
+  EXPECT_EQ(property_text(xid, "_NET_WM_NAME"), "Caf\xc3\xa9 \xe2\x82\xac");
+  EXPECT_EQ(property_text(xid, "WM_NAME"), "Caf\xe9 ?");
+
+  XSizeHints hints;
+  long supplied;
+  ASSERT_TRUE(XGetWMNormalHints(probe_, xid, &hints, &supplied));
+  ASSERT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
+  EXPECT_EQ(hints.min_width, 640);
+  EXPECT_EQ(hints.max_width, 640);
+  EXPECT_EQ(hints.min_height, 480);
+  EXPECT_EQ(hints.max_height, 480);
+
+  Atom *protocols = nullptr;
+  int count = 0;
+  ASSERT_TRUE(XGetWMProtocols(probe_, xid, &protocols, &count));
+  ASSERT_EQ(count, 1);
+  EXPECT_EQ(protocols[0], XInternAtom(probe_, "WM_DELETE_WINDOW", False));
+  XFree(protocols);
+
+  // The window's visual is a double-buffered GLX visual with a depth buffer.
+  XVisualInfo tmpl;
+  tmpl.visualid = XVisualIDFromVisual(wa.visual);
+  int n = 0;
+  XVisualInfo *vi = XGetVisualInfo(probe_, VisualIDMask, &tmpl, &n);
+  ASSERT_NE(vi, nullptr);
+  int dbl = 0, depth = 0, rgba = 0;
+  glXGetConfig(probe_, vi, GLX_DOUBLEBUFFER, &dbl);
+  glXGetConfig(probe_, vi, GLX_DEPTH_SIZE, &depth);
+  glXGetConfig(probe_, vi, GLX_RGBA, &rgba);
+  EXPECT_EQ(vi->c_class, TrueColor);
+  XFree(vi);
+  EXPECT_TRUE(dbl);
+  EXPECT_TRUE(rgba);
+  EXPECT_GE(depth, 16);
+
+  EXPECT_EQ(GetForegroundWindow(), h) << "a newly shown window takes the focus";
+}
+
+TEST_F(X11Test, PaintComesFromCreationExposeAndUpdateWindow) {
+  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
+  ASSERT_NE(h, 0u);
+  ASSERT_TRUE(pump_until([] { return saw(WM_PAINT); }));
+  received.clear();
+  pump_idle();
+  EXPECT_FALSE(saw(WM_PAINT)) << "default processing validated the window";
+
+  XClearArea(probe_, x11::native_window(h), 0, 0, 0, 0, True); // the server exposes it
+  XFlush(probe_);
+  EXPECT_TRUE(pump_until([] { return saw(WM_PAINT); }));
+
+  received.clear();
+  InvalidateRect(h, nullptr, true);
+  UpdateWindow(h); // paints at once, outside the queue
+  EXPECT_EQ(of_kind(WM_PAINT).size(), 1u);
+  TMSG m;
+  EXPECT_FALSE(PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE));
+}
+
+TEST_F(X11Test, FullScreenStyleCoversTheScreenWithAOnePixelBorder) {
+  LONGINT sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_EQ(sw, DisplayWidth(probe_, DefaultScreen(probe_)));
+  EXPECT_EQ(sh, DisplayHeight(probe_, DefaultScreen(probe_)));
+  THANDLE h = make_window(FULL_SCREEN, CW_USEDEFAULT, CW_USEDEFAULT, sw, sh);
+  ASSERT_NE(h, 0u);
+  Window xid = x11::native_window(h);
+  XWindowAttributes wa;
+  ASSERT_TRUE(XGetWindowAttributes(probe_, xid, &wa));
+  EXPECT_EQ(wa.border_width, 1);
+  expect_rect(outer_on_root(xid), 0, 0, sw, sh);
+  TRECT r;
+  ASSERT_TRUE(GetClientRect(h, &r));
+  expect_rect(r, 0, 0, sw - 2, sh - 2);
+  ASSERT_TRUE(GetWindowRect(h, &r));
+  expect_rect(r, 0, 0, sw, sh);
+
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char *data = nullptr;
+  Atom motif = XInternAtom(probe_, "_MOTIF_WM_HINTS", False);
+  ASSERT_EQ(XGetWindowProperty(probe_, xid, motif, 0, 5, False, motif, &type, &format, &count,
+                               &after, &data),
+            Success);
+  ASSERT_NE(data, nullptr);
+  ASSERT_EQ(count, 5u);
+  long *hints = reinterpret_cast<long *>(data);
+  EXPECT_TRUE(hints[0] & 2) << "decorations field in use";
+  EXPECT_EQ(hints[2], 0) << "no caption, no frame";
+  XFree(data);
+}
+
+TEST_F(X11Test, ChildWindowsAreXChildrenAndGoWithTheirParent) {
+  THANDLE parent = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300);
+  ASSERT_NE(parent, 0u);
+  THANDLE child = make_window(WS_CHILD | WS_VISIBLE, 10, 20, 50, 40, "", parent, 7);
+  ASSERT_NE(child, 0u);
+  Window root, xparent, *kids = nullptr;
+  unsigned n = 0;
+  ASSERT_TRUE(XQueryTree(probe_, x11::native_window(child), &root, &xparent, &kids, &n));
+  if (kids) XFree(kids);
+  EXPECT_EQ(xparent, x11::native_window(parent));
+  EXPECT_EQ(GetParent(child), parent);
+  EXPECT_EQ(GetDlgCtrlID(child), 7);
+  TRECT r;
+  ASSERT_TRUE(GetWindowRect(child, &r));
+  expect_rect(r, 10, 20, 60, 60);
+  expect_rect(outer_on_root(x11::native_window(child)), 10, 20, 60, 60);
+
+  EXPECT_EQ(make_window(WS_CHILD, 0, 0, 10, 10, "", 0), 0u) << "a child needs a parent";
+  EXPECT_EQ(make_window(WINDOWED, 0, 0, 0, 10), 0u) << "zero width";
+  EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WINDOWED, 0, 0, 10, 10, 0, 0, 0, nullptr), 0u);
+
+  received.clear();
+  ASSERT_TRUE(DestroyWindow(parent));
+  EXPECT_EQ(of_kind(WM_DESTROY).size(), 2u);
+  EXPECT_FALSE(GetWindowRect(child, &r));
+  EXPECT_EQ(x11::native_window(child), 0u);
+}
+
+TEST_F(X11Test, PixelFormatContextClearAndSwap) {
+  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 240);
+  ASSERT_NE(h, 0u);
+  THANDLE dc = GetDC(h);
+  ASSERT_NE(dc, 0u);
+  EXPECT_EQ(wglCreateContext(dc), 0u) << "no context before a pixel format";
+
+  // The framework's descriptor asks 32 bits of everything, stereo and 32 aux buffers; the
+  // closest format is still found.
+  TPIXELFORMATDESCRIPTOR pfd;
+  pfd.dwFlags = 0x1067;
+  pfd.cColorBits = pfd.cAlphaBits = pfd.cAccumBits = pfd.cDepthBits = pfd.cStencilBits =
+      pfd.cAuxBuffers = 32;
+  pfd.iLayerType = 1;
+  LONGINT format = ChoosePixelFormat(dc, &pfd);
+  ASSERT_GT(format, 0) << LastErrorText();
+  EXPECT_FALSE(SetPixelFormat(dc, 0, &pfd));
+  EXPECT_FALSE(SetPixelFormat(dc, 100000, &pfd));
+  ASSERT_TRUE(SetPixelFormat(dc, format, &pfd));
+  THANDLE rc = wglCreateContext(dc);
+  ASSERT_NE(rc, 0u) << LastErrorText();
+  ASSERT_TRUE(wglMakeCurrent(dc, rc));
+
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 320);
+  EXPECT_EQ(viewport[3], 240);
+  GLint depth = 0;
+  GLboolean doubled = GL_FALSE;
+  glGetIntegerv(GL_DEPTH_BITS, &depth);
+  glGetBooleanv(GL_DOUBLEBUFFER, &doubled);
+  EXPECT_GE(depth, 24) << "the closest format to 32 depth bits has the most offered";
+  EXPECT_TRUE(doubled);
+  glBegin(GL_TRIANGLES); // immediate mode needs a compatibility context
+  glEnd();
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+  glClearColor(0, 1, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  unsigned char px[4] = {};
+  glReadBuffer(GL_BACK);
+  glReadPixels(319, 239, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+  EXPECT_EQ(px[0], 0);
+  EXPECT_EQ(px[1], 255);
+  EXPECT_EQ(px[2], 0);
+  EXPECT_TRUE(SwapBuffers(dc));
+  glFinish();
+
+  ASSERT_TRUE(wglMakeCurrent(dc, 0));
+  EXPECT_EQ(glXGetCurrentContext(), nullptr);
+  EXPECT_TRUE(wglDeleteContext(rc));
+  EXPECT_FALSE(wglDeleteContext(rc));
+  EXPECT_EQ(ReleaseDC(h, dc), 1);
+  EXPECT_EQ(ReleaseDC(h, dc), 0);
+  EXPECT_FALSE(SwapBuffers(dc));
+}
+
+TEST_F(X11Test, PixelFormatRefusalsAndTheFailureHook) {
+  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 200, 100);
+  ASSERT_NE(h, 0u);
+  THANDLE dc = GetDC(h);
+  TPIXELFORMATDESCRIPTOR pfd;
+  pfd.dwFlags = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+  pfd.cColorBits = 24;
+  pfd.cDepthBits = 16;
+  EXPECT_GT(ChoosePixelFormat(dc, &pfd), 0);
+  EXPECT_EQ(ChoosePixelFormat(0, &pfd), 0);
+  EXPECT_EQ(ChoosePixelFormat(dc, nullptr), 0);
+  TPIXELFORMATDESCRIPTOR indexed = pfd;
+  indexed.iPixelType = 1; // colour-index formats are not offered
+  EXPECT_EQ(ChoosePixelFormat(dc, &indexed), 0);
+
+  setenv("VANTREL_X11_FAIL_PIXEL_FORMAT", "1", 1);
+  EXPECT_EQ(ChoosePixelFormat(dc, &pfd), 0);
+  EXPECT_NE(LastErrorText().find("VANTREL_X11_FAIL_PIXEL_FORMAT"), std::string::npos);
+  unsetenv("VANTREL_X11_FAIL_PIXEL_FORMAT");
+  EXPECT_GT(ChoosePixelFormat(dc, &pfd), 0);
+  ReleaseDC(h, dc);
+}
+
+TEST_F(X11Test, KeysArriveAsVirtualKeyCodesWithTheirCharacters) {
+  if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
+  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
+  ASSERT_NE(h, 0u);
+  pump_idle();
+  received.clear();
+  run("xdotool key --delay 5 a F1 Escape Return semicolon Left Home Delete shift+b ctrl+c "
+      "space Tab BackSpace KP_Add F12 bracketleft 7");
+  std::vector<TWPARAM> want = {'A', 112, 27, 13, 0xBA, 37,   36,  46,   16, 'B',
+                               17,  'C', 32, 9,  8,    0x6B, 123, 0xDB, '7'};
+  ASSERT_TRUE(pump_until([&] { return of_kind(WM_KEYUP).size() >= want.size(); }));
+  std::vector<TWPARAM> downs;
+  for (const TMSG &m : of_kind(WM_KEYDOWN))
+    downs.push_back(m.WPARAM);
+  EXPECT_EQ(downs, want);
+
+  const TMSG a_down = of_kind(WM_KEYDOWN)[0], a_up = of_kind(WM_KEYUP)[0];
+  EXPECT_EQ((a_down.LPARAM >> 16) & 0xFF, 0x1E) << "the key's scan code";
+  EXPECT_EQ(a_down.LPARAM & 0xFFFF, 1) << "repeat count";
+  EXPECT_EQ(a_down.LPARAM & (TLPARAM(3) << 30), 0) << "first press, going down";
+  EXPECT_EQ(a_up.WPARAM, TWPARAM('A'));
+  EXPECT_EQ(a_up.LPARAM & (TLPARAM(3) << 30), TLPARAM(3) << 30) << "was down, going up";
+  EXPECT_TRUE(of_kind(WM_KEYDOWN)[5].LPARAM & (1 << 24)) << "arrow keys are extended";
+
+  std::string chars;
+  for (const TMSG &m : of_kind(WM_CHAR))
+    chars += char(m.WPARAM);
+  EXPECT_EQ(chars, std::string("a\x1b\r;B\x03 \t\b+[7"));
+  EXPECT_FALSE(saw(WM_SYSKEYDOWN));
+}
+
+TEST_F(X11Test, AltKeysAndF10AreSystemKeysAndAltF4Destroys) {
+  if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
+  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
+  ASSERT_NE(h, 0u);
+  pump_idle();
+  received.clear();
+  run("xdotool key F10");
+  ASSERT_TRUE(pump_until([] { return saw(WM_SYSKEYUP); }));
+  EXPECT_EQ(of_kind(WM_SYSKEYDOWN).at(0).WPARAM, VK_F10);
+  EXPECT_FALSE(saw(WM_KEYDOWN));
+
+  received.clear();
+  run("xdotool key alt+F4");
+  ASSERT_TRUE(pump_until([] { return saw(WM_DESTROY); }));
+  auto sys = of_kind(WM_SYSKEYDOWN);
+  ASSERT_GE(sys.size(), 2u);
+  EXPECT_EQ(sys[0].WPARAM, VK_MENU);
+  EXPECT_EQ(sys[1].WPARAM, VK_F4);
+  EXPECT_TRUE(sys[1].LPARAM & (1 << 29)) << "Alt held";
+  EXPECT_TRUE(saw(WM_CLOSE));
+  TRECT r;
+  EXPECT_FALSE(GetWindowRect(h, &r));
+  EXPECT_EQ(GetForegroundWindow(), 0u);
+}
+
+TEST_F(X11Test, HeldKeyRepeatsAsKeyDownsWithoutKeyUps) {
+  if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
+  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
+  ASSERT_NE(h, 0u);
+  pump_idle();
+  received.clear();
+  run("xdotool keydown x; sleep 1.2; xdotool keyup x"); // the server repeats after 660 ms
+  ASSERT_TRUE(pump_until([] { return saw(WM_KEYUP); }));
+  auto downs = of_kind(WM_KEYDOWN);
+  ASSERT_GE(downs.size(), 3u) << "the server repeats a held key";
+  EXPECT_EQ(of_kind(WM_KEYUP).size(), 1u);
+  for (const TMSG &m : downs)
+    EXPECT_EQ(m.WPARAM, TWPARAM('X'));
+  EXPECT_EQ(downs[0].LPARAM & (1 << 30), 0);
+  EXPECT_NE(downs[1].LPARAM & (1 << 30), 0) << "repeats say the key was down";
+  EXPECT_EQ(of_kind(WM_CHAR).size(), downs.size()) << "every repeat types again";
+  EXPECT_EQ(received.back().MESSAGE == WM_KEYUP || received.back().MESSAGE == WM_CHAR, true);
+}
+
+TEST_F(X11Test, CloseButtonPostsCloseAndDefaultProcessingDestroys) {
+  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
+  ASSERT_NE(h, 0u);
+  Window xid = x11::native_window(h);
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = xid;
+  ev.xclient.message_type = XInternAtom(probe_, "WM_PROTOCOLS", False);
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = long(XInternAtom(probe_, "WM_DELETE_WINDOW", False));
+  ev.xclient.data.l[1] = CurrentTime;
+  XSendEvent(probe_, xid, False, NoEventMask, &ev);
+  XFlush(probe_);
+  ASSERT_TRUE(pump_until([] { return saw(WM_DESTROY); }));
+  EXPECT_TRUE(saw(WM_CLOSE));
+  TRECT r;
+  EXPECT_FALSE(GetWindowRect(h, &r));
+  XSync(probe_, False);
+  Window root, parent, *kids = nullptr;
+  unsigned n = 0;
+  ASSERT_TRUE(XQueryTree(probe_, DefaultRootWindow(probe_), &root, &parent, &kids, &n));
+  bool still_there = false;
+  for (unsigned i = 0; i < n; i++)
+    still_there = still_there || kids[i] == xid;
+  if (kids) XFree(kids);
+  EXPECT_FALSE(still_there);
+}
+
+TEST_F(X11Test, MouseMessagesCarryButtonFlagsAndClientCoordinates) {
+  if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
+  run("xdotool mousemove 900 900");
+  THANDLE h = make_window(WS_POPUP | WS_VISIBLE, 100, 100, 300, 200);
+  ASSERT_NE(h, 0u);
+  pump_idle();
+  received.clear();
+
+  run("xdotool mousemove 150 130");
+  ASSERT_TRUE(pump_until([] { return saw(WM_MOUSEMOVE); }));
+  EXPECT_EQ(of_kind(WM_MOUSEMOVE).back().LPARAM, (30 << 16) | 50);
+  EXPECT_EQ(of_kind(WM_MOUSEMOVE).back().WPARAM, 0u);
+
+  received.clear();
+  run("xdotool mousedown 1 mouseup 1 keydown shift mousedown 3 mouseup 3 keyup shift "
+      "mousedown 2 mouseup 2");
+  ASSERT_TRUE(pump_until([] { return saw(WM_MBUTTONUP); }));
+  ASSERT_EQ(of_kind(WM_LBUTTONDOWN).size(), 1u);
+  EXPECT_EQ(of_kind(WM_LBUTTONDOWN)[0].WPARAM, MK_LBUTTON);
+  EXPECT_EQ(of_kind(WM_LBUTTONDOWN)[0].LPARAM, (30 << 16) | 50);
+  EXPECT_EQ(of_kind(WM_LBUTTONUP).at(0).WPARAM, 0u) << "the state after the release";
+  EXPECT_EQ(of_kind(WM_RBUTTONDOWN).at(0).WPARAM, MK_RBUTTON | MK_SHIFT);
+  EXPECT_EQ(of_kind(WM_RBUTTONUP).at(0).WPARAM, MK_SHIFT);
+  EXPECT_EQ(of_kind(WM_MBUTTONDOWN).at(0).WPARAM, MK_MBUTTON);
+
+  // Captured, the mouse is seen outside the window; left of it x is 65535 for -1.
+  EXPECT_EQ(SetCapture(h), 0u);
+  EXPECT_EQ(x11::capture(), h);
+  received.clear();
+  run("xdotool mousemove 99 90");
+  ASSERT_TRUE(pump_until([] { return saw(WM_MOUSEMOVE); }));
+  EXPECT_EQ(of_kind(WM_MOUSEMOVE).back().LPARAM, TLPARAM(0xFFF6FFFF));
+  run("xdotool mousemove 500 450");
+  ASSERT_TRUE(pump_until([] { return of_kind(WM_MOUSEMOVE).size() >= 2; }));
+  EXPECT_EQ(of_kind(WM_MOUSEMOVE).back().LPARAM, (350 << 16) | 400);
+
+  EXPECT_TRUE(ReleaseCapture());
+  EXPECT_EQ(x11::capture(), 0u);
+  received.clear();
+  run("xdotool mousemove 50 50");
+  pump_idle();
+  EXPECT_FALSE(saw(WM_MOUSEMOVE)) << "released, moves outside go elsewhere";
+  POINT p;
+  ASSERT_TRUE(GetCursorPos(&p));
+  EXPECT_EQ(p.X, 50);
+  EXPECT_EQ(p.Y, 50);
+
+  ASSERT_TRUE(SetCursorPos(120, 110));
+  ASSERT_TRUE(GetCursorPos(&p));
+  EXPECT_EQ(p.X, 120);
+  EXPECT_EQ(p.Y, 110);
+  ASSERT_TRUE(pump_until([] { return saw(WM_MOUSEMOVE); }));
+  EXPECT_EQ(of_kind(WM_MOUSEMOVE).back().LPARAM, (10 << 16) | 20);
+}
+
+TEST_F(X11Test, GetMessageWaitsForInput) {
+  if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
+  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
+  ASSERT_NE(h, 0u);
+  pump_idle(); // the first paint is out of the way
+  TMSG m;
+  ASSERT_FALSE(PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE));
+  pid_t child = spawn_shell("sleep 0.3; xdotool key b");
+  ASSERT_GT(child, 0);
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(GetMessageA(&m, 0, 0, 0), 1);
+  auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(wait_child(child), 0);
+  EXPECT_EQ(m.MESSAGE, WM_KEYDOWN);
+  EXPECT_EQ(m.WPARAM, TWPARAM('B'));
+  EXPECT_EQ(m.HWND, h);
+  EXPECT_GE(waited, std::chrono::milliseconds(200));
+}
+
+// Answers the next box titled CAPTION with KEYS once it is on screen, and records what the
+// box looks like to other programs in INFO.
+pid_t answer_box(const std::string &caption, const std::string &keys, const std::string &info) {
+  return spawn_shell("id=$(timeout 10 xdotool search --sync --onlyvisible --name '^" + caption +
+                     "$' | head -n 1); [ -n \"$id\" ] || exit 3; "
+                     "xprop -id $id _NET_WM_WINDOW_TYPE WM_TRANSIENT_FOR WM_NAME > '" +
+                     info + "'; xdotool getwindowgeometry $id >> '" + info +
+                     "'; "
+                     "timeout 5 xdotool windowfocus --sync $id; xdotool key " +
+                     keys);
+}
+
+TEST_F(X11Test, MessageBoxIsAnsweredFromTheKeyboard) {
+  if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
+  std::string info = "/tmp/vantrel_x11_box_" + std::to_string(getpid());
+  struct answer_case {
+    LONGWORD style;
+    const char *keys;
+    LONGINT answer;
+  } cases[] = {{MB_YESNO | MB_ICONQUESTION, "y", IDYES},
+               {MB_YESNO | MB_ICONQUESTION, "n", IDNO},
+               {MB_YESNO, "Escape", IDNO},
+               {MB_YESNO, "Return", IDYES},
+               {MB_YESNO, "Tab Return", IDNO},
+               {MB_OK, "Return", IDOK},
+               {MB_OK, "Escape", IDOK}};
+  for (const answer_case &c : cases) {
+    pid_t child = answer_box("Video!", c.keys, info);
+    ASSERT_GT(child, 0);
+    EXPECT_EQ(MessageBoxA(0, "Settare lo schermo intero?  ", "Video!", c.style), c.answer)
+        << c.keys;
+    EXPECT_EQ(wait_child(child), 0) << c.keys;
+  }
+  std::string seen = read_file(info);
+  std::remove(info.c_str());
+  EXPECT_NE(seen.find("_NET_WM_WINDOW_TYPE_DIALOG"), std::string::npos) << seen;
+  EXPECT_NE(seen.find("WM_TRANSIENT_FOR(WINDOW)"), std::string::npos) << seen;
+  EXPECT_NE(seen.find("\"Video!\""), std::string::npos) << seen;
+  // Centred on the screen.
+  int x = 0, y = 0, w = 0, hgt = 0;
+  auto pos = seen.find("Position: "), geo = seen.find("Geometry: ");
+  ASSERT_NE(pos, std::string::npos);
+  ASSERT_NE(geo, std::string::npos);
+  std::sscanf(seen.c_str() + pos, "Position: %d,%d", &x, &y);
+  std::sscanf(seen.c_str() + geo, "Geometry: %dx%d", &w, &hgt);
+  EXPECT_NEAR(x + w / 2, DisplayWidth(probe_, DefaultScreen(probe_)) / 2, 1);
+  EXPECT_NEAR(y + hgt / 2, DisplayHeight(probe_, DefaultScreen(probe_)) / 2, 1);
+  EXPECT_GE(w, 240);
+}
+
+TEST_F(X11Test, MessageBoxWithoutADisplayReturnsZeroAndPrintsTheText) {
+  std::string saved = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+  setenv("DISPLAY", ":4999", 1);
+  testing::internal::CaptureStderr();
+  LONGINT answer =
+      MessageBoxA(0, "la rispettiva applicazione non \xe8 stata inizilizata!", "Error", MB_OK);
+  std::string err = testing::internal::GetCapturedStderr();
+  setenv("DISPLAY", saved.c_str(), 1);
+  EXPECT_EQ(answer, 0);
+  EXPECT_NE(err.find("Error: la rispettiva applicazione non \xc3\xa8 stata inizilizata!"),
+            std::string::npos)
+      << err;
+}
+
+TEST_F(X11Test, CursorFilesMustExist) {
+  EXPECT_EQ(LoadCursorFromFileA("/nonexistent/arrow.cur"), 0u);
+  EXPECT_EQ(GetLastError(), common::ERROR_FILE_NOT_FOUND);
+  EXPECT_NE(LastErrorText().find("/nonexistent/arrow.cur"), std::string::npos);
+  EXPECT_EQ(LoadCursorFromFileA(nullptr), 0u);
+  std::string path = "/tmp/vantrel_x11_cursor_" + std::to_string(getpid()) + ".cur";
+  std::ofstream(path) << "cursor";
+  EXPECT_NE(LoadCursorFromFileA(path.c_str()), 0u);
+  std::remove(path.c_str());
+  EXPECT_NE(GetModuleHandleA(nullptr), 0u);
+  EXPECT_EQ(StartupShowCommand(), SW_SHOWNORMAL);
+}
+
+} // namespace
+} // namespace vantrel::test

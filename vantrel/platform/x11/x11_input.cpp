@@ -1,0 +1,384 @@
+// X events to Win32 messages: keys as virtual-key codes with Win32 key-message lParams, mouse
+// buttons and moves with MK_ flags and client coordinates, close requests, exposure.
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/keysym.h>
+
+#include <deque>
+
+#include "vantrel/platform/x11/x11_internal.h"
+
+namespace vantrel::x11 {
+namespace {
+
+constexpr TWPARAM VK_CLEAR = 0x0C, VK_PAUSE = 0x13, VK_CAPITAL = 0x14, VK_PRIOR = 0x21,
+                  VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24, VK_SNAPSHOT = 0x2C,
+                  VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_LWIN = 0x5B, VK_RWIN = 0x5C,
+                  VK_APPS = 0x5D, VK_NUMPAD0 = 0x60, VK_MULTIPLY = 0x6A, VK_ADD = 0x6B,
+                  VK_SEPARATOR = 0x6C, VK_SUBTRACT = 0x6D, VK_DECIMAL = 0x6E, VK_DIVIDE = 0x6F,
+                  VK_NUMLOCK = 0x90, VK_SCROLL = 0x91, VK_OEM_102 = 0xE2;
+
+bool detectable_repeat = false;
+bool key_held[256] = {};
+
+// The character each posted key-down gives, for TranslateMessage, in queue order.
+struct key_char_entry {
+  LONGWORD time;
+  TWPARAM vk;
+  TLPARAM lparam;
+  int ch;
+};
+std::deque<key_char_entry> key_chars;
+
+int char_for_message(const TMSG &msg) {
+  for (auto it = key_chars.begin(); it != key_chars.end(); ++it) {
+    if (it->time != msg.TIME || it->vk != msg.WPARAM || it->lparam != msg.LPARAM) continue;
+    int ch = it->ch;
+    key_chars.erase(key_chars.begin(), it + 1); // older entries were never translated
+    return ch;
+  }
+  return -1;
+}
+
+void post_message(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM lparam, int root_x,
+                  int root_y) {
+  common::post(TMSG{hwnd, message, wparam, lparam, platform::GetTickCount(), {root_x, root_y}});
+}
+
+bool is_keypad_keysym(KeySym k) { return k >= XK_KP_Space && k <= XK_KP_9; }
+
+// Keys that Win32 marks as extended (bit 24 of the key-message lParam).
+bool is_extended(KeySym k) {
+  switch (k) {
+  case XK_Control_R:
+  case XK_Alt_R:
+  case XK_ISO_Level3_Shift:
+  case XK_Insert:
+  case XK_Delete:
+  case XK_Home:
+  case XK_End:
+  case XK_Prior:
+  case XK_Next:
+  case XK_Left:
+  case XK_Right:
+  case XK_Up:
+  case XK_Down:
+  case XK_KP_Enter:
+  case XK_KP_Divide:
+  case XK_Num_Lock:
+  case XK_Super_L:
+  case XK_Super_R:
+  case XK_Menu:
+  case XK_Print:
+    return true;
+  default:
+    return false;
+  }
+}
+
+// The character the key gives under the X keyboard layout (Latin-1, which Windows-1252
+// shares above 0x9F); 0 for none.
+int key_character(KeySym shifted, const char *text, int length) {
+  if (shifted == XK_Delete || shifted == XK_KP_Delete) return 0; // Win32 gives Delete none
+  if (shifted == XK_EuroSign) return 0x80;                       // Windows-1252's euro
+  return length == 1 ? static_cast<unsigned char>(text[0]) : 0;
+}
+
+void translate_key(XKeyEvent &e, bool press) {
+  common::window *w = window_of(e.window);
+  if (!w) return;
+  unsigned kc = e.keycode & 0xFF;
+  // The layout's base symbol names the key; keypad keys follow NumLock, as they do on Win32.
+  KeySym unshifted = XLookupKeysym(&e, 0);
+  char text[8];
+  KeySym shifted = 0;
+  int length = XLookupString(&e, text, sizeof text, &shifted, nullptr);
+  TWPARAM vk = virtual_key(unshifted, shifted);
+  if (vk == 0) return;
+
+  bool repeat = press && key_held[kc];
+  key_held[kc] = press;
+  bool alt_key = vk == VK_MENU && unshifted != XK_ISO_Level3_Shift;
+  bool alt = ((e.state & Mod1Mask) != 0 || (press && alt_key)) && !(e.state & ControlMask);
+  bool sys = alt || (vk == VK_F10 && !(e.state & ControlMask));
+  LONGWORD lp = 1u | (LONGWORD((kc - 8) & 0xFF) << 16);
+  if (is_extended(unshifted)) lp |= 1u << 24;
+  if (alt) lp |= 1u << 29;
+  if (repeat || !press) lp |= 1u << 30;
+  if (!press) lp |= 1u << 31;
+  LONGWORD message = press ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+  LONGWORD time = platform::GetTickCount();
+  common::post(TMSG{w->handle, message, vk, TLPARAM(lp), time, {e.x_root, e.y_root}});
+  if (press) {
+    key_chars.push_back({time, vk, TLPARAM(lp), key_character(shifted, text, length)});
+    if (key_chars.size() > 256) key_chars.pop_front();
+  }
+}
+
+TWPARAM mouse_flags(unsigned state) {
+  TWPARAM f = 0;
+  if (state & Button1Mask) f |= MK_LBUTTON;
+  if (state & Button3Mask) f |= MK_RBUTTON;
+  if (state & Button2Mask) f |= MK_MBUTTON;
+  if (state & ShiftMask) f |= MK_SHIFT;
+  if (state & ControlMask) f |= MK_CONTROL;
+  return f;
+}
+
+TLPARAM pack_point(int x, int y) {
+  return TLPARAM((LONGWORD(y & 0xFFFF) << 16) | LONGWORD(x & 0xFFFF));
+}
+
+void translate_button(XButtonEvent &e, bool press) {
+  common::window *w = window_of(e.window);
+  if (!w) return;
+  unsigned mask = e.button == 1   ? Button1Mask
+                  : e.button == 2 ? Button2Mask
+                  : e.button == 3 ? Button3Mask
+                                  : 0;
+  // X reports the state before the event; Win32 the state after it.
+  unsigned after = press ? e.state | mask : e.state & ~mask;
+  if (e.button == 4 || e.button == 5) {
+    if (!press) return;
+    TWPARAM delta = TWPARAM(std::uint16_t(e.button == 4 ? 120 : -120));
+    post_message(w->handle, WM_MOUSEWHEEL, (delta << 16) | mouse_flags(e.state),
+                 pack_point(e.x_root, e.y_root), e.x_root, e.y_root);
+    return;
+  }
+  LONGWORD message;
+  switch (e.button) {
+  case 1:
+    message = press ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    break;
+  case 2:
+    message = press ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+    break;
+  case 3:
+    message = press ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    break;
+  default:
+    return;
+  }
+  post_message(w->handle, message, mouse_flags(after), pack_point(e.x, e.y), e.x_root, e.y_root);
+}
+
+// Keeps a top-level record's rectangles in step with where the window manager put it.
+void follow_configure(common::window &w, const XConfigureEvent &e) {
+  x11_window *n = native(w);
+  Display *d = display();
+  if (!n || !d) return;
+  LONGINT cw = e.width, ch = e.height;
+  if (!n->top_level) {
+    LONGINT b = e.border_width;
+    w.rect = {e.x, e.y, e.x + cw + 2 * b, e.y + ch + 2 * b};
+    w.client = {b, b, b + cw, b + ch};
+    return;
+  }
+  int rx = 0, ry = 0;
+  Window child;
+  XTranslateCoordinates(d, n->xid, DefaultRootWindow(d), 0, 0, &rx, &ry, &child);
+  LONGINT l = n->frame_left + e.border_width, t = n->frame_top + e.border_width;
+  LONGINT r = n->frame_right + e.border_width, b = n->frame_bottom + e.border_width;
+  w.rect = {rx - l, ry - t, rx + cw + r, ry + ch + b};
+  w.client = {l, t, l + cw, t + ch};
+}
+
+} // namespace
+
+void enable_detectable_repeat(Display *d) {
+  Bool supported = False;
+  XkbSetDetectableAutoRepeat(d, True, &supported);
+  detectable_repeat = supported;
+  common::set_key_char_source(char_for_message);
+}
+
+TWPARAM virtual_key(KeySym unshifted, KeySym shifted) {
+  KeySym k = is_keypad_keysym(shifted) || shifted == XK_KP_Enter ? shifted : unshifted;
+  if (k >= XK_a && k <= XK_z) return TWPARAM('A' + (k - XK_a));
+  if (k >= XK_A && k <= XK_Z) return TWPARAM(k);
+  if (k >= XK_0 && k <= XK_9) return TWPARAM(k);
+  if (k >= XK_F1 && k <= XK_F24) return VK_F1 + TWPARAM(k - XK_F1);
+  if (k >= XK_KP_0 && k <= XK_KP_9) return VK_NUMPAD0 + TWPARAM(k - XK_KP_0);
+  switch (k) {
+  case XK_BackSpace:
+    return VK_BACK;
+  case XK_Tab:
+  case XK_ISO_Left_Tab:
+    return VK_TAB;
+  case XK_Return:
+  case XK_KP_Enter:
+    return VK_RETURN;
+  case XK_Escape:
+    return VK_ESCAPE;
+  case XK_space:
+    return VK_SPACE;
+  case XK_Shift_L:
+  case XK_Shift_R:
+    return VK_SHIFT;
+  case XK_Control_L:
+  case XK_Control_R:
+    return VK_CONTROL;
+  case XK_Alt_L:
+  case XK_Alt_R:
+  case XK_Meta_L:
+  case XK_Meta_R:
+  case XK_ISO_Level3_Shift:
+    return VK_MENU;
+  case XK_Pause:
+    return VK_PAUSE;
+  case XK_Caps_Lock:
+    return VK_CAPITAL;
+  case XK_Prior:
+  case XK_KP_Prior:
+    return VK_PRIOR;
+  case XK_Next:
+  case XK_KP_Next:
+    return VK_NEXT;
+  case XK_End:
+  case XK_KP_End:
+    return VK_END;
+  case XK_Home:
+  case XK_KP_Home:
+    return VK_HOME;
+  case XK_Left:
+  case XK_KP_Left:
+    return VK_LEFT;
+  case XK_Up:
+  case XK_KP_Up:
+    return VK_UP;
+  case XK_Right:
+  case XK_KP_Right:
+    return VK_RIGHT;
+  case XK_Down:
+  case XK_KP_Down:
+    return VK_DOWN;
+  case XK_KP_Begin:
+    return VK_CLEAR;
+  case XK_Print:
+    return VK_SNAPSHOT;
+  case XK_Insert:
+  case XK_KP_Insert:
+    return VK_INSERT;
+  case XK_Delete:
+  case XK_KP_Delete:
+    return VK_DELETE;
+  case XK_Super_L:
+    return VK_LWIN;
+  case XK_Super_R:
+    return VK_RWIN;
+  case XK_Menu:
+    return VK_APPS;
+  case XK_KP_Multiply:
+    return VK_MULTIPLY;
+  case XK_KP_Add:
+    return VK_ADD;
+  case XK_KP_Separator:
+    return VK_SEPARATOR;
+  case XK_KP_Subtract:
+    return VK_SUBTRACT;
+  case XK_KP_Decimal:
+    return VK_DECIMAL;
+  case XK_KP_Divide:
+    return VK_DIVIDE;
+  case XK_Num_Lock:
+    return VK_NUMLOCK;
+  case XK_Scroll_Lock:
+    return VK_SCROLL;
+  case XK_semicolon:
+    return 0xBA;
+  case XK_equal:
+    return 0xBB;
+  case XK_comma:
+    return 0xBC;
+  case XK_minus:
+    return 0xBD;
+  case XK_period:
+    return 0xBE;
+  case XK_slash:
+    return 0xBF;
+  case XK_grave:
+    return 0xC0;
+  case XK_bracketleft:
+    return 0xDB;
+  case XK_backslash:
+    return 0xDC;
+  case XK_bracketright:
+    return 0xDD;
+  case XK_apostrophe:
+    return 0xDE;
+  case XK_less:
+    return VK_OEM_102;
+  default:
+    return 0;
+  }
+}
+
+void translate_event(XEvent &ev) {
+  Display *d = display();
+  switch (ev.type) {
+  case KeyPress:
+    translate_key(ev.xkey, true);
+    break;
+  case KeyRelease:
+    // Without detectable auto-repeat the server sends a release right before each repeated
+    // press, with the same time; dropping it leaves the repeated key-downs alone.
+    if (!detectable_repeat && d && XEventsQueued(d, QueuedAfterReading) > 0) {
+      XEvent next;
+      XPeekEvent(d, &next);
+      if (next.type == KeyPress && next.xkey.keycode == ev.xkey.keycode &&
+          next.xkey.time == ev.xkey.time && next.xkey.window == ev.xkey.window)
+        break;
+    }
+    translate_key(ev.xkey, false);
+    break;
+  case ButtonPress:
+    translate_button(ev.xbutton, true);
+    break;
+  case ButtonRelease:
+    translate_button(ev.xbutton, false);
+    break;
+  case MotionNotify:
+    if (common::window *w = window_of(ev.xmotion.window))
+      post_message(w->handle, WM_MOUSEMOVE, mouse_flags(ev.xmotion.state),
+                   pack_point(ev.xmotion.x, ev.xmotion.y), ev.xmotion.x_root, ev.xmotion.y_root);
+    break;
+  case Expose:
+    if (ev.xexpose.count == 0)
+      if (common::window *w = window_of(ev.xexpose.window))
+        platform::InvalidateRect(w->handle, nullptr, true);
+    break;
+  case ClientMessage:
+    if (ev.xclient.message_type == atom().wm_protocols &&
+        Atom(ev.xclient.data.l[0]) == atom().wm_delete_window)
+      if (common::window *w = window_of(ev.xclient.window))
+        post_message(w->handle, WM_CLOSE, 0, 0, 0, 0);
+    break;
+  case ConfigureNotify:
+    if (common::window *w = window_of(ev.xconfigure.window)) follow_configure(*w, ev.xconfigure);
+    break;
+  case PropertyNotify:
+    if (ev.xproperty.atom == atom().net_frame_extents)
+      if (common::window *w = window_of(ev.xproperty.window)) apply_frame_extents(*w);
+    break;
+  case FocusOut:
+    // Keys released while another window has the focus send us nothing.
+    if (ev.xfocus.mode == NotifyNormal && ev.xfocus.detail != NotifyInferior)
+      for (bool &held : key_held)
+        held = false;
+    break;
+  case MappingNotify:
+    if (ev.xmapping.request == MappingKeyboard || ev.xmapping.request == MappingModifier)
+      XRefreshKeyboardMapping(&ev.xmapping);
+    break;
+  default:
+    break;
+  }
+}
+
+void reset_input() {
+  for (bool &held : key_held)
+    held = false;
+  key_chars.clear();
+}
+
+} // namespace vantrel::x11

@@ -1,0 +1,81 @@
+// State shared by the files of the x11 backend: the display connection, the per-window native
+// record, and the helpers each file lends the others. Only x11 backend files include this.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <GL/glx.h>
+
+#include <string>
+
+#include "vantrel/platform/common/window_table.h"
+
+namespace vantrel::x11 {
+
+// What one window needs on the X side, hung on common::window::native.
+struct x11_window {
+  Window xid = 0;
+  Colormap colormap = 0;        // own colormap of a top-level window (its GLX visual's)
+  GLXFBConfig config = nullptr; // framebuffer configuration chosen at creation
+  VisualID visual = 0;          // the visual the X window was created with
+  GLXWindow glx = 0;            // GLX drawable once a pixel format is set
+  LONGINT format = 0;           // the pixel format index set on it, 0 before
+  bool top_level = false;
+  bool decorated = false; // caption and frame from the window manager
+  bool fixed_size = true; // not resizable: min = max size hints
+  LONGINT frame_left = 0, frame_top = 0, frame_right = 0, frame_bottom = 0;
+};
+
+struct atoms {
+  Atom wm_protocols, wm_delete_window, net_wm_name, utf8_string, net_frame_extents,
+      net_request_frame_extents, net_supporting_wm_check, motif_wm_hints, net_wm_window_type,
+      net_wm_window_type_dialog, net_wm_window_type_normal, net_wm_pid, net_wm_state,
+      net_wm_state_modal;
+};
+
+// The shared connection, opened on first use; null when no display can be opened.
+Display *display();
+const atoms &atom();
+// Interns the atoms of a connection (the message box has its own).
+atoms intern_atoms(Display *d);
+// Installs the error handler that records X errors instead of ending the process.
+void install_error_handler();
+// Runs the requests queued so far and reports the X error code they raised, 0 for none.
+int sync_error(Display *d);
+// True when a window manager runs on the display's default screen.
+bool window_manager_running(Display *d);
+
+// Window records by X window and by handle.
+common::window *window_of(Window xid);
+x11_window *native(THANDLE handle);
+x11_window *native(common::window &w);
+// The window that holds the mouse capture, 0 for none.
+THANDLE captured_window();
+void forget_capture(THANDLE handle);
+
+// Window texts arrive as Windows-1252 bytes; X wants UTF-8. Text that already is UTF-8 with
+// multi-byte sequences is kept as it is, since source literals are often written that way.
+std::string window_text_utf8(PCHAR text);
+// UTF-8 down to Latin-1 for the core X fonts and the WM_NAME property; '?' for the rest.
+std::string utf8_to_latin1(const std::string &text);
+
+// Sets WM_NAME and _NET_WM_NAME of an X window.
+void set_window_title(Display *d, Window xid, const atoms &a, PCHAR title);
+
+// Pixel formats: the framebuffer configuration a new top-level window is created with.
+GLXFBConfig creation_config(XVisualInfo **visual);
+// Forgets the GLX drawable of a window that goes away (and makes no context current on it).
+void release_gl(x11_window &n);
+void reset_contexts();
+
+// Input: one X event to Win32 messages in the common queue; state forgotten between tests.
+void translate_event(XEvent &ev);
+void reset_input();
+void enable_detectable_repeat(Display *d);
+// Keysym of a key event to a Win32 virtual-key code, 0 for keys without one.
+TWPARAM virtual_key(KeySym unshifted, KeySym shifted);
+
+// Updates a top-level window's client area from the window manager's frame extents.
+void apply_frame_extents(common::window &w);
+
+} // namespace vantrel::x11
