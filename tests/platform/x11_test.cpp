@@ -548,38 +548,42 @@ TEST_F(X11Test, GetMessageWaitsForInput) {
   EXPECT_GE(waited, std::chrono::milliseconds(200));
 }
 
-// Answers the next box titled CAPTION with KEYS once it is on screen, and records what the
-// box looks like to other programs in INFO.
-pid_t answer_box(const std::string &caption, const std::string &keys, const std::string &info) {
+// Answers the next box titled CAPTION with the xdotool ACTION once it is on screen ($WIDTH and
+// $HEIGHT hold the box's size there), and records what the box looks like to others in INFO.
+pid_t answer_box(const std::string &caption, const std::string &action, const std::string &info) {
   return spawn_shell("id=$(timeout 10 xdotool search --sync --onlyvisible --name '^" + caption +
                      "$' | head -n 1); [ -n \"$id\" ] || exit 3; "
                      "xprop -id $id _NET_WM_WINDOW_TYPE WM_TRANSIENT_FOR WM_NAME > '" +
                      info + "'; xdotool getwindowgeometry $id >> '" + info +
-                     "'; "
-                     "timeout 5 xdotool windowfocus --sync $id; xdotool key " +
-                     keys);
+                     "'; eval $(xdotool getwindowgeometry --shell $id); "
+                     "timeout 5 xdotool windowfocus --sync $id; xdotool " +
+                     action);
 }
 
-TEST_F(X11Test, MessageBoxIsAnsweredFromTheKeyboard) {
+TEST_F(X11Test, MessageBoxIsAnsweredFromTheKeyboardAndMouse) {
   if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
   std::string info = "/tmp/vantrel_x11_box_" + std::to_string(getpid());
   struct answer_case {
     LONGWORD style;
-    const char *keys;
+    const char *action;
     LONGINT answer;
-  } cases[] = {{MB_YESNO | MB_ICONQUESTION, "y", IDYES},
-               {MB_YESNO | MB_ICONQUESTION, "n", IDNO},
-               {MB_YESNO, "Escape", IDNO},
-               {MB_YESNO, "Return", IDYES},
-               {MB_YESNO, "Tab Return", IDNO},
-               {MB_OK, "Return", IDOK},
-               {MB_OK, "Escape", IDOK}};
+  } cases[] = {
+      {MB_YESNO | MB_ICONQUESTION, "key y", IDYES},
+      {MB_YESNO | MB_ICONQUESTION, "key n", IDNO},
+      {MB_YESNO, "key Escape", IDNO},
+      {MB_YESNO, "key Return", IDYES},
+      {MB_YESNO, "key Tab Return", IDNO},
+      {MB_OK, "key Return", IDOK},
+      {MB_OK, "key Escape", IDOK},
+      // The centre of the No button: right of the middle, above the bottom margin.
+      {MB_YESNO, "mousemove --window $id $((WIDTH / 2 + 45)) $((HEIGHT - 30)) click 1", IDNO},
+      {MB_YESNO, "mousemove --window $id $((WIDTH / 2 - 45)) $((HEIGHT - 30)) click 1", IDYES}};
   for (const answer_case &c : cases) {
-    pid_t child = answer_box("Video!", c.keys, info);
+    pid_t child = answer_box("Video!", c.action, info);
     ASSERT_GT(child, 0);
     EXPECT_EQ(MessageBoxA(0, "Settare lo schermo intero?  ", "Video!", c.style), c.answer)
-        << c.keys;
-    EXPECT_EQ(wait_child(child), 0) << c.keys;
+        << c.action;
+    EXPECT_EQ(wait_child(child), 0) << c.action;
   }
   std::string seen = read_file(info);
   std::remove(info.c_str());

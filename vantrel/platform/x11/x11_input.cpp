@@ -174,11 +174,14 @@ void follow_configure(common::window &w, const XConfigureEvent &e) {
     w.client = {b, b, b + cw, b + ch};
     return;
   }
+  // The event's border may be the one asked for rather than the one the manager left.
+  XWindowAttributes wa;
+  LONGINT bw = XGetWindowAttributes(d, n->xid, &wa) ? wa.border_width : e.border_width;
   int rx = 0, ry = 0;
   Window child;
   XTranslateCoordinates(d, n->xid, DefaultRootWindow(d), 0, 0, &rx, &ry, &child);
-  LONGINT l = n->frame_left + e.border_width, t = n->frame_top + e.border_width;
-  LONGINT r = n->frame_right + e.border_width, b = n->frame_bottom + e.border_width;
+  LONGINT l = n->frame_left + bw, t = n->frame_top + bw;
+  LONGINT r = n->frame_right + bw, b = n->frame_bottom + bw;
   w.rect = {rx - l, ry - t, rx + cw + r, ry + ch + b};
   w.client = {l, t, l + cw, t + ch};
 }

@@ -23,6 +23,7 @@ struct x11_window {
   bool top_level = false;
   bool decorated = false; // caption and frame from the window manager
   bool fixed_size = true; // not resizable: min = max size hints
+  bool bordered = false;  // a one-pixel X border stands for WS_BORDER
   LONGINT frame_left = 0, frame_top = 0, frame_right = 0, frame_bottom = 0;
 };
 

@@ -27,8 +27,9 @@
 //  [ ] Cursor and icon files are not loaded: the class cursor is the matching X font cursor,
 //      a file cursor leaves the default one
 //  [ ] No message box icons; no WM_SIZE / WM_MOVE / WM_ACTIVATE messages
-//  [ ] With a window manager the full-screen window may be kept below panels; the frame
-//      extents are asked for at creation and followed when they change
+//  [ ] With a window manager the full-screen window may be kept below panels, and where the
+//      manager takes the X border away the window grows to the full outer size instead; the
+//      frame extents are asked for at creation and followed when they change
 #include "vantrel/platform/x11/x11_platform.h"
 
 #include <X11/Xatom.h>

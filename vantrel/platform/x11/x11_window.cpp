@@ -168,6 +168,17 @@ void map_window(Display *d, common::window &w) {
     XSetInputFocus(d, n->xid, RevertToParent, CurrentTime);
     sync_error(d); // a window unmapped again meanwhile refuses the focus; that is harmless
   }
+  XWindowAttributes wa;
+  if (mapped && n->bordered && XGetWindowAttributes(d, n->xid, &wa) && wa.border_width == 0) {
+    // Window managers may take the X border away; the window then grows to the outer size
+    // so that it still covers what the caller asked for.
+    n->bordered = false;
+    LONGINT ow = w.rect.RIGHT - w.rect.LEFT, oh = w.rect.BOTTOM - w.rect.TOP;
+    w.client = {0, 0, ow, oh};
+    set_size_hints(d, *n, w.rect.LEFT, w.rect.TOP, ow, oh);
+    XMoveResizeWindow(d, n->xid, w.rect.LEFT, w.rect.TOP, unsigned(ow), unsigned(oh));
+    w.needs_paint = true;
+  }
   if (n->decorated) apply_frame_extents(w);
   XFlush(d);
 }
@@ -232,6 +243,7 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
   // smaller than the outer size, as a Win32 WS_BORDER window's is.
   unsigned border = !n->decorated && (style & WS_BORDER) && w > 2 && h > 2 ? 1 : 0;
   LONGINT cw = w - 2 * LONGINT(border), ch = h - 2 * LONGINT(border);
+  n->bordered = border != 0;
 
   int screen = DefaultScreen(d);
   XSetWindowAttributes attrs{};
