@@ -28,6 +28,13 @@ void *operator new(std::size_t n) {
   throw std::bad_alloc();
 }
 void *operator new[](std::size_t n) { return operator new(n); }
+void *operator new(std::size_t n, const std::nothrow_t &) noexcept {
+  g_news++;
+  return std::malloc(n ? n : 1);
+}
+void *operator new[](std::size_t n, const std::nothrow_t &) noexcept {
+  return operator new(n, std::nothrow);
+}
 void operator delete(void *p) noexcept { std::free(p); }
 void operator delete[](void *p) noexcept { std::free(p); }
 void operator delete(void *p, std::size_t) noexcept { std::free(p); }
