@@ -34,6 +34,13 @@ void PROGRAM_FRAME() {
   platform::SwapBuffers(DCWINDOW);
 }
 
+void PROGRAM_RUN() {
+  // Tested at the end: the body runs once even when the window is already gone.
+  do {
+    PROGRAM_FRAME();
+  } while (ACTIVE);
+}
+
 void PROGRAM_END() {
   DELETEGLTEXT();
   DELETEOGLWINDOW();

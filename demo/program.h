@@ -11,6 +11,8 @@ inline constexpr const char *TITLE = "Dimostrazione di FX_Cartoon abbinato con T
 void PROGRAM_START();
 // One turn of the main loop: clear, at most one window message, the frame, the swap.
 void PROGRAM_FRAME();
+// The main loop: frames until the window has gone, at least one.
+void PROGRAM_RUN();
 // Frees the outline font, then the context and the window.
 void PROGRAM_END();
 

@@ -1,4 +1,4 @@
-// Renders the demo's first frame without a display and writes it to a PNG file.
+// Renders the demo's steady frame without a display and writes it to a PNG file.
 // Usage: vantrel_snapshot [OUTPUT.png] — run it in the directory that holds the demo's assets.
 #include <png.h>
 
@@ -40,6 +40,9 @@ int main(int argc, char **argv) {
   const char *out = argc > 1 ? argv[1] : "vantrel-frame.png";
   vantrel::headless::script_message_box(vantrel::IDNO); // the windowed 800 x 600 answer
   demo::PROGRAM_START();
+  // The first frame still has the ramp's 1-D texturing on from its load; the frames after it
+  // all look alike, so the second one is the picture the program shows.
+  demo::PROGRAM_FRAME();
   demo::PROGRAM_FRAME();
   const int w = vantrel::WIDTH, h = vantrel::HEIGHT;
   std::vector<unsigned char> rgba(std::size_t(w) * h * 4);

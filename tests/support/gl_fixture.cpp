@@ -172,7 +172,7 @@ std::vector<unsigned char> read_pixels(LONGINT w, LONGINT h) {
 
 std::string data_path(const std::string &name) {
   const char *dir = std::getenv("VANTREL_TEST_DATA");
-  return std::string(dir ? dir : "tests/data") + "/" + name;
+  return std::string(dir ? dir : VANTREL_TEST_DATA_DIR) + "/" + name;
 }
 
 std::string write_temp_file(const std::string &name, const std::string &bytes) {

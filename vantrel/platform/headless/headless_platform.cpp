@@ -102,12 +102,16 @@ native_window *native_of(THANDLE dc, common::window **out = nullptr) {
   return w ? static_cast<native_window *>(w->native) : nullptr;
 }
 
-void make_native(common::window &w) { w.native = new native_window; }
+// Held in a table rather than on the heap alone, so that leaving the program with windows
+// open (a run-time error, say) frees them with the table.
+std::map<THANDLE, native_window> natives;
+
+void make_native(common::window &w) { w.native = &natives[w.handle]; }
 
 void free_native(common::window &w) {
   auto *n = static_cast<native_window *>(w.native);
   if (n && n->surface != EGL_NO_SURFACE) eglDestroySurface(egl.display, n->surface);
-  delete n;
+  natives.erase(w.handle);
   w.native = nullptr;
   if (foreground == w.handle) foreground = 0;
   if (captured == w.handle) captured = 0;

@@ -1,0 +1,255 @@
+// End to end on X11: the demo program started as a user starts it, driven with xdotool.
+#include <gtest/gtest.h>
+
+// After GoogleTest: Xlib's macros (None, Bool, Status) would clash with its names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const char *TITLE = "Dimostrazione di FX_Cartoon abbinato con Texture CellShader";
+
+std::string run(const std::string &command) {
+  std::string out;
+  if (FILE *p = popen(command.c_str(), "r")) {
+    char buf[256];
+    while (fgets(buf, sizeof buf, p))
+      out += buf;
+    pclose(p);
+  }
+  while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
+    out.pop_back();
+  return out;
+}
+
+// The first window whose name is NAME, waiting up to 20 s; 0 when none appears.
+Window find_window(const std::string &name) {
+  std::string id = run("timeout 20 xdotool search --sync --onlyvisible --name '^" + name +
+                       "$' 2>/dev/null | head -n 1");
+  return id.empty() ? 0 : Window(std::stoul(id));
+}
+
+struct rgb {
+  int r, g, b;
+};
+
+class X11DemoTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    display_ = XOpenDisplay(nullptr);
+    if (!display_) GTEST_SKIP() << "no X display";
+    if (run("command -v xdotool").empty()) GTEST_SKIP() << "xdotool is not installed";
+    dir_ = fs::temp_directory_path() /
+           ("vantrel-e2e-" + std::to_string(getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+    for (const char *f : {"stoneblocks.bmp", "pietre.bmp", "gray11.bmp", "grigio3.sdr"})
+      fs::copy_file(fs::path(VANTREL_DEMO_ASSETS) / f, dir_ / f,
+                    fs::copy_options::overwrite_existing);
+  }
+  void TearDown() override {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (display_) XCloseDisplay(display_);
+    fs::remove_all(dir_);
+  }
+  void launch() {
+    pid_ = fork();
+    if (pid_ == 0) {
+      fs::current_path(dir_);
+      std::string err = (dir_ / "stderr.txt").string();
+      freopen(err.c_str(), "w", stderr);
+      execl(VANTREL_DEMO, VANTREL_DEMO, (char *)nullptr);
+      _exit(127);
+    }
+  }
+  // Starts the demo and answers its question with KEY ('y' or 'n'); returns the main window.
+  Window start(const char *key) {
+    launch();
+    Window box = find_window("Video!");
+    EXPECT_NE(box, 0u) << "the full-screen question did not appear";
+    if (!box) return 0;
+    run(std::string("xdotool key --window ") + std::to_string(box) + " " + key);
+    Window main = find_window(TITLE);
+    EXPECT_NE(main, 0u) << "the main window did not appear";
+    std::this_thread::sleep_for(1500ms); // a few frames
+    return main;
+  }
+  // Exit code of the demo, waiting up to 20 s; -1 if it is still running.
+  int wait_exit() {
+    for (int i = 0; i < 200; i++) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = 0;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(100ms);
+    }
+    return -1;
+  }
+  std::string stderr_text() {
+    std::ifstream in(dir_ / "stderr.txt");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // The window's pixels as the screen shows them.
+  std::vector<rgb> grab(Window w, int &width, int &height) {
+    XWindowAttributes a;
+    XGetWindowAttributes(display_, w, &a);
+    width = a.width, height = a.height;
+    XImage *img = XGetImage(display_, w, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+    std::vector<rgb> px;
+    if (!img) return px;
+    for (int y = 0; y < a.height; y++)
+      for (int x = 0; x < a.width; x++) {
+        unsigned long p = XGetPixel(img, x, y);
+        px.push_back({int((p >> 16) & 255), int((p >> 8) & 255), int(p & 255)});
+      }
+    XDestroyImage(img);
+    return px;
+  }
+  Display *display_ = nullptr;
+  fs::path dir_;
+  pid_t pid_ = 0;
+};
+
+// Outline black, with the few per cent of fog colour that distance adds.
+bool black(rgb p) { return p.r < 24 && p.g < 24 && p.b < 24; }
+
+// Black outline edges met along one row, entering from a lit pixel.
+int outline_edges(const std::vector<rgb> &px, int width, int row) {
+  int edges = 0;
+  for (int x = 1; x < width; x++)
+    if (black(px[row * width + x]) && !black(px[row * width + x - 1])) edges++;
+  return edges;
+}
+
+TEST_F(X11DemoTest, NoGivesTheTitledWindowShowingFourOutlinedColumns) {
+  Window w = start("n");
+  ASSERT_NE(w, 0u);
+  XWindowAttributes a;
+  XGetWindowAttributes(display_, w, &a);
+  int x = -1, y = -1;
+  Window child;
+  XTranslateCoordinates(display_, w, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+  // No window manager runs on the test server, so the outer and the client size agree.
+  EXPECT_EQ(a.width, 800);
+  EXPECT_EQ(a.height, 600);
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 0);
+  int width, height;
+  auto px = grab(w, width, height);
+  ASSERT_EQ(px.size(), std::size_t(800 * 600));
+  EXPECT_GE(outline_edges(px, width, 300), 8) << "two outline edges for each of four shafts";
+  // The sky is the cleared black, the floor in front is lit and fogged grey.
+  EXPECT_TRUE(black(px[5 * width + 5]) || px[5 * width + 5].r < 200);
+  run("xdotool key Escape");
+  EXPECT_EQ(wait_exit(), 0);
+}
+
+TEST_F(X11DemoTest, YesCoversTheScreen) {
+  Window w = start("y");
+  ASSERT_NE(w, 0u);
+  XWindowAttributes a;
+  XGetWindowAttributes(display_, w, &a);
+  Screen *s = DefaultScreenOfDisplay(display_);
+  // The thin border sits outside the client area.
+  EXPECT_EQ(a.width + 2 * a.border_width, WidthOfScreen(s));
+  EXPECT_EQ(a.height + 2 * a.border_width, HeightOfScreen(s));
+  run("xdotool key Escape");
+  EXPECT_EQ(wait_exit(), 0);
+}
+
+TEST_F(X11DemoTest, LeftAndRightDragsChangeThePictureDifferently) {
+  Window w = start("n");
+  ASSERT_NE(w, 0u);
+  int width, height;
+  auto still = grab(w, width, height);
+  run("xdotool mousemove --window " + std::to_string(w) +
+      " 400 300 mousedown 1 mousemove_relative --sync 60 0 mousemove_relative --sync 0 20 "
+      "mouseup 1");
+  std::this_thread::sleep_for(1s);
+  auto turned = grab(w, width, height);
+  run("xdotool mousemove --window " + std::to_string(w) +
+      " 400 300 mousedown 3 mousemove_relative --sync 0 60 mouseup 3");
+  std::this_thread::sleep_for(1s);
+  auto moved = grab(w, width, height);
+  auto differing = [](const std::vector<rgb> &a, const std::vector<rgb> &b) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < a.size() && i < b.size(); i++)
+      n += a[i].r != b[i].r || a[i].g != b[i].g || a[i].b != b[i].b;
+    return n;
+  };
+  EXPECT_GT(differing(still, turned), 5000u) << "a left drag turns the scene";
+  EXPECT_GT(differing(turned, moved), 5000u) << "a right drag moves it";
+  run("xdotool key Escape");
+  EXPECT_EQ(wait_exit(), 0);
+}
+
+TEST_F(X11DemoTest, CloseButtonEndsTheProgramCleanly) {
+  Window w = start("n");
+  ASSERT_NE(w, 0u);
+  // What a window manager sends when its close button is pressed.
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = w;
+  e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = long(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, w, False, NoEventMask, &e);
+  XFlush(display_);
+  EXPECT_EQ(wait_exit(), 0);
+}
+
+TEST_F(X11DemoTest, AltF4EndsTheProgramCleanly) {
+  Window w = start("n");
+  ASSERT_NE(w, 0u);
+  run("xdotool windowfocus --sync " + std::to_string(w) + " key alt+F4");
+  EXPECT_EQ(wait_exit(), 0);
+}
+
+TEST_F(X11DemoTest, MissingTextureStillRuns) {
+  fs::remove(dir_ / "gray11.bmp");
+  Window w = start("n");
+  ASSERT_NE(w, 0u);
+  int width, height;
+  auto px = grab(w, width, height);
+  EXPECT_GE(outline_edges(px, width, 300), 8);
+  run("xdotool key Escape");
+  EXPECT_EQ(wait_exit(), 0);
+  EXPECT_NE(stderr_text().find("gray11.bmp"), std::string::npos);
+}
+
+TEST_F(X11DemoTest, MalformedRampEndsWithInvalidNumericFormat) {
+  std::ofstream(dir_ / "grigio3.sdr") << "0.25\n0,5\n";
+  launch();
+  Window box = find_window("Video!");
+  ASSERT_NE(box, 0u);
+  run("xdotool key --window " + std::to_string(box) + " n");
+  Window error = find_window("Error");
+  ASSERT_NE(error, 0u) << "the run-time error shows in a box";
+  run("xdotool key --window " + std::to_string(error) + " Return");
+  EXPECT_EQ(wait_exit(), 106);
+  std::string err = stderr_text();
+  EXPECT_NE(err.find("grigio3.sdr:2"), std::string::npos) << err;
+}
+
+} // namespace
