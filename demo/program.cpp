@@ -17,8 +17,12 @@ using namespace vantrel;
 
 void PROGRAM_START() {
   // Every answer but No, a failed box included, means full screen.
-  FULLSCREEN =
-      platform::MessageBoxA(0, QUESTION, QUESTION_CAPTION, MB_YESNO | MB_ICONQUESTION) != IDNO;
+  PROGRAM_SETUP(platform::MessageBoxA(0, QUESTION, QUESTION_CAPTION, MB_YESNO | MB_ICONQUESTION) !=
+                IDNO);
+}
+
+void PROGRAM_SETUP(bool FULL) {
+  FULLSCREEN = FULL;
   OGLWINDOWSETTING(ARROW, "", GENERIC, "");
   CREATEOGLWINDOW(TITLE, 800, 600, 32, FULLSCREEN);
   OPENGL_INIT(1000.0, 0.0, 0.0, 0.0, 0.0);

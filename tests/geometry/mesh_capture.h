@@ -33,22 +33,7 @@ using triangle = std::array<corner, 3>;
 // quads and strips into two triangles per quad, degenerate ones included).
 inline std::vector<triangle> capture_mesh(const std::function<void()> &draw, float range) {
   auto pos = capture_geometry(draw, range);
-  // Mesa generates texture coordinates only for a unit with a complete texture enabled.
-  GLuint white = 0;
-  glGenTextures(1, &white);
-  glBindTexture(GL_TEXTURE_2D, white);
-  const unsigned char texel[4] = {255, 255, 255, 255};
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  auto nrm = capture_geometry(
-      [&] {
-        glBindTexture(GL_TEXTURE_2D, white);
-        glEnable(GL_TEXTURE_2D);
-        draw();
-      },
-      range, true);
-  glDeleteTextures(1, &white);
+  auto nrm = capture_geometry(draw, range, true);
   std::vector<triangle> out;
   EXPECT_EQ(pos.size(), nrm.size());
   for (std::size_t i = 0; i < pos.size() && i < nrm.size(); i++) {

@@ -20,9 +20,9 @@ void GLTest::SetUp() {
   cls.WNDPROC = test_window_proc;
   cls.CLASSNAME = "VantrelTest";
   ASSERT_NE(platform::RegisterClassA(&cls), 0u);
-  window_ = platform::CreateWindowExA(0, "VantrelTest", "test", WS_POPUP | WS_VISIBLE,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, width_, height_, 0, 0, 0,
-                                      nullptr);
+  window_ =
+      platform::CreateWindowExA(0, "VantrelTest", "test", WS_POPUP | WS_VISIBLE, CW_USEDEFAULT,
+                                CW_USEDEFAULT, width_, height_, 0, 0, 0, nullptr);
   ASSERT_NE(window_, 0u);
   dc_ = platform::GetDC(window_);
   TPIXELFORMATDESCRIPTOR pfd;
@@ -62,7 +62,8 @@ void reset_framework_globals() {
   CREATEMENUBAR = nullptr;
   HSTATUS = 0;
   START = 0;
-  for (auto &k : SETKEY) k = false;
+  for (auto &k : SETKEY)
+    k = false;
   SETMX = SETMY = SETOMX = SETOMY = 0;
   LEFTMOUSEDOWN = LEFTMOUSEDOWN2 = RIGHTMOUSEDOWN = RIGHTMOUSEDOWN2 = false;
   XCOORD = YCOORD = ZCOORD = 0;
@@ -74,7 +75,8 @@ void reset_framework_globals() {
   CREATEMOUSEMENU = nullptr;
   GETINPUTCOMMAND = nullptr;
   MY = {};
-  for (auto &t : TEXTUREID2) t = 0;
+  for (auto &t : TEXTUREID2)
+    t = 0;
   TEXTUREID = 0;
   ACTIVETEXTURESHADER = false;
   const SINGLE ambient[4] = {0.5f, 0.5f, 0.5f, 1.0f}, one[4] = {1, 1, 1, 1};
@@ -84,8 +86,10 @@ void reset_framework_globals() {
   std::memset(LIGHTPOSITION, 0, sizeof LIGHTPOSITION);
   std::memset(FOGCOLOR, 0, sizeof FOGCOLOR);
   BASE = 0;
-  for (auto &g : GMF) g = {};
-  for (auto &f : FNORMAL) f = 0;
+  for (auto &g : GMF)
+    g = {};
+  for (auto &f : FNORMAL)
+    f = 0;
 }
 
 std::vector<fb_primitive> capture_feedback(const std::function<void()> &draw) {
@@ -107,7 +111,8 @@ std::vector<fb_primitive> capture_feedback(const std::function<void()> &draw) {
     fb_primitive p{token, {}};
     if (token == GL_POLYGON_TOKEN) {
       GLint count = GLint(buffer[i++]);
-      for (GLint k = 0; k < count; k++) p.v.push_back(vertex(i));
+      for (GLint k = 0; k < count; k++)
+        p.v.push_back(vertex(i));
     } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
       p.v.push_back(vertex(i));
       p.v.push_back(vertex(i));
@@ -140,14 +145,26 @@ std::vector<fb_primitive> capture_geometry(const std::function<void()> &draw, fl
   glDisable(GL_CULL_FACE);
   glDisable(GL_LIGHTING);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  GLuint white = 0;
   if (normals) {
     const GLenum NORMAL_MAP = 0x8511;
-    for (GLenum c : {GL_S, GL_T, GL_R}) glTexGeni(c, GL_TEXTURE_GEN_MODE, NORMAL_MAP);
+    for (GLenum c : {GL_S, GL_T, GL_R})
+      glTexGeni(c, GL_TEXTURE_GEN_MODE, NORMAL_MAP);
     glEnable(GL_TEXTURE_GEN_S);
     glEnable(GL_TEXTURE_GEN_T);
     glEnable(GL_TEXTURE_GEN_R);
+    // Mesa generates texture coordinates only for a unit with a complete texture enabled.
+    glGenTextures(1, &white);
+    glBindTexture(GL_TEXTURE_2D, white);
+    const unsigned char texel[4] = {255, 255, 255, 255};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   }
-  auto prims = capture_feedback(draw);
+  auto prims = capture_feedback([&] {
+    if (normals) glBindTexture(GL_TEXTURE_2D, white), glEnable(GL_TEXTURE_2D);
+    draw();
+  });
+  if (white) glDeleteTextures(1, &white);
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
@@ -177,10 +194,9 @@ std::string data_path(const std::string &name) {
 
 std::string write_temp_file(const std::string &name, const std::string &bytes) {
   auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                              ("vantrel-" + std::to_string(::getpid())) /
-                              (info ? std::string(info->test_suite_name()) + "." + info->name()
-                                    : std::string("global"));
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("vantrel-" + std::to_string(::getpid())) /
+      (info ? std::string(info->test_suite_name()) + "." + info->name() : std::string("global"));
   std::filesystem::create_directories(dir);
   std::string path = (dir / name).string();
   std::ofstream(path, std::ios::binary) << bytes;
