@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "bench/heap_counter.h"
 #include "vantrel/geometry/box.h"
 #include "vantrel/geometry/revolved.h"
 #include "vantrel/gl.h"
@@ -19,26 +20,6 @@
 #include "vantrel/render/fog.h"
 #include "vantrel/render/lights.h"
 #include "vantrel/render/projection.h"
-
-// Every C++ allocation in the process passes through here, so a frame's count is exact.
-static std::size_t g_news = 0;
-void *operator new(std::size_t n) {
-  g_news++;
-  if (void *p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void *operator new[](std::size_t n) { return operator new(n); }
-void *operator new(std::size_t n, const std::nothrow_t &) noexcept {
-  g_news++;
-  return std::malloc(n ? n : 1);
-}
-void *operator new[](std::size_t n, const std::nothrow_t &) noexcept {
-  return operator new(n, std::nothrow);
-}
-void operator delete(void *p) noexcept { std::free(p); }
-void operator delete[](void *p) noexcept { std::free(p); }
-void operator delete(void *p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void *p, std::size_t) noexcept { std::free(p); }
 
 using namespace vantrel;
 using clock_type = std::chrono::steady_clock;
@@ -281,7 +262,7 @@ int main() {
   const int frames = 500;
   for (int i = 0; i < 50; i++)
     cartoon_frame(p);
-  std::size_t news0 = g_news;
+  std::size_t news0 = heap::news, mallocs0 = heap::mallocs;
   std::size_t first = mallinfo2().uordblks, low = first, high = first, last = first;
   for (int block = 0; block < 6; block++) {
     for (int i = 0; i < frames; i++)
@@ -290,7 +271,9 @@ int main() {
     low = std::min(low, last);
     high = std::max(high, last);
   }
-  std::printf("operator new per frame: %.2f\n", double(g_news - news0) / (6 * frames));
+  std::printf("operator new per frame: %.2f\n", double(heap::news - news0) / (6 * frames));
+  std::printf("malloc calls per frame, driver included: %.2f\n",
+              double(heap::mallocs - mallocs0) / (6 * frames));
   std::printf("C heap in use over %d frames: %+.1f bytes per frame net, range %.1f KiB\n",
               6 * frames, (double(last) - double(first)) / (6 * frames), (high - low) / 1024.0);
   std::printf("GL errors: %s\n", glGetError() == GL_NO_ERROR ? "none" : "some");
