@@ -1,8 +1,27 @@
 // OpenGL and GLU for framework code, plus the two later enumerants the framework names itself.
 #pragma once
 
+#if defined(_WIN32) && !(defined(WINGDIAPI) && defined(APIENTRY))
+// Windows' GL headers pull in <windows.h> unless these two are known; its macros (WM_CREATE,
+// MB_OK...) would rewrite the framework's own names, so only backend files may include it.
+#define WINGDIAPI __declspec(dllimport)
+#define APIENTRY __stdcall
+#ifndef CALLBACK
+#define CALLBACK __stdcall
+#define VANTREL_GL_CALLBACK
+#endif
 #include <GL/gl.h>
 #include <GL/glu.h>
+#undef WINGDIAPI
+#undef APIENTRY
+#ifdef VANTREL_GL_CALLBACK
+#undef CALLBACK
+#undef VANTREL_GL_CALLBACK
+#endif
+#else
+#include <GL/gl.h>
+#include <GL/glu.h>
+#endif
 
 // OpenGL 1.2; Windows' 1.1 headers lack it.
 #ifndef GL_CLAMP_TO_EDGE
