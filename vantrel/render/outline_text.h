@@ -5,7 +5,8 @@
 
 namespace vantrel {
 
-// Reserves the 256 lists BASE .. BASE + 255 of the font.
+// Reserves the 256 lists BASE .. BASE + 255 and builds codes 0..254 from a bold outline font
+// extruded by DEPTH along -z, turned by ANG tenths of a degree, with metrics in GMF.
 void INITTEXT(SINGLE DEPTH, LONGINT ANG, LONGINT ITAL, LONGINT GRAS);
 // Frees the 256 lists named by BASE.
 void DELETEGLTEXT();

@@ -76,6 +76,25 @@ BOOLEAN DeleteObject(THANDLE object) {
   return erased;
 }
 
+THANDLE SelectObject(THANDLE dc, THANDLE object) {
+  gdi_object *d = find_object(dc, gdi_kind::dc);
+  if (!d) {
+    set_last_error(ERROR_INVALID_PARAMETER, "no device context");
+    return 0;
+  }
+  // Each kind has its own slot in the device context; the previous occupant comes back.
+  THANDLE *slot = find_object(object, gdi_kind::font)     ? &d->font
+                  : find_object(object, gdi_kind::bitmap) ? &d->bitmap
+                                                          : nullptr;
+  if (!slot) {
+    set_last_error(ERROR_INVALID_PARAMETER, "not a font or bitmap");
+    return 0;
+  }
+  THANDLE previous = *slot;
+  *slot = object;
+  return previous;
+}
+
 THANDLE GetSysColorBrush(LONGINT index) {
   gdi_object b;
   b.kind = gdi_kind::brush;

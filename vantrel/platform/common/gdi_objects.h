@@ -11,6 +11,12 @@ namespace vantrel::common {
 
 enum class gdi_kind { bitmap, dc, palette, region, brush, cursor, font };
 
+// What CreateFontA asked the font mapper for; the face is found when outlines are built.
+struct font_request {
+  LONGINT height = 0, width = 0, escapement = 0, orientation = 0, weight = 0;
+  bool italic = false, underline = false, strikeout = false;
+};
+
 struct gdi_object {
   gdi_kind kind = gdi_kind::brush;
   dib_image dib;                    // bitmap: pixels (24-bit DIB layout) and colour table
@@ -20,6 +26,7 @@ struct gdi_object {
   std::vector<TPALETTEENTRY> entries; // palette
   LONGINT id = 0;                   // brush: colour index; cursor: IDC_/IDI_ number
   std::string name;                 // cursor from a file; font face
+  font_request font_spec;           // font: the logical font's values
 };
 
 THANDLE add_object(gdi_object object);
