@@ -222,5 +222,25 @@ TEST_F(OutlineTextDeathTest, NegativeFlagsAreRangeErrors) {
   EXPECT_EXIT(INITTEXT(0.0f, 0, 0, -1), ::testing::ExitedWithCode(201), "range");
 }
 
+// A font mapper that knows no fonts: the lists stay empty and one line says why.
+void build_without_fonts(const std::string &config) {
+  setenv("FONTCONFIG_FILE", config.c_str(), 1);
+  INITTEXT(0.0f, 0, 0, 0);
+  int drawn = 0;
+  for (LONGWORD k = 0; k < 256; k++)
+    drawn += !draw_list(BASE + k).empty();
+  std::exit(drawn == 0 && GMF['A'].gmfCellIncX == 0 && glIsList(BASE + 65) ? 0 : 1);
+}
+
+TEST_F(OutlineTextDeathTest, NoFontLeavesTheListsEmptyWithOneWarning) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+  std::string config = write_temp_file(
+      "nofonts.conf",
+      "<?xml version=\"1.0\"?>\n<fontconfig><dir>/nonexistent</dir></fontconfig>\n");
+  EXPECT_EXIT(build_without_fonts(config), ::testing::ExitedWithCode(0),
+              "^[^\n]*no scalable font found[^\n]*\n$");
+}
+
 } // namespace
 } // namespace vantrel::test
