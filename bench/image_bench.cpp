@@ -12,35 +12,12 @@
 #include "vantrel/image/shade_ramp.h"
 #include "vantrel/image/text_file.h"
 #include "vantrel/image/texture.h"
+#include "bench/bench_window.h"
 #include "vantrel/platform/platform.h"
 
 using namespace vantrel;
 
 namespace {
-
-TLRESULT bench_window_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
-  return platform::DefWindowProcA(w, m, wp, lp);
-}
-
-bool make_context() {
-  TWNDCLASS cls;
-  cls.WNDPROC = bench_window_proc;
-  cls.CLASSNAME = "VantrelBench";
-  if (!platform::RegisterClassA(&cls)) return false;
-  THANDLE window =
-      platform::CreateWindowExA(0, "VantrelBench", "bench", WS_POPUP | WS_VISIBLE, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 256, 256, 0, 0, 0, nullptr);
-  if (!window) return false;
-  THANDLE dc = platform::GetDC(window);
-  TPIXELFORMATDESCRIPTOR pfd;
-  pfd.dwFlags = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-  pfd.cColorBits = 32;
-  pfd.cDepthBits = 24;
-  LONGINT format = platform::ChoosePixelFormat(dc, &pfd);
-  if (!format || !platform::SetPixelFormat(dc, format, &pfd)) return false;
-  THANDLE rc = platform::wglCreateContext(dc);
-  return rc && platform::wglMakeCurrent(dc, rc);
-}
 
 void write_file(const std::string &path, const std::string &bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -102,7 +79,7 @@ int main() {
   });
   std::printf("ramp parse: %.1f us (32 lines, open to close)\n", parse);
 
-  if (!make_context()) {
+  if (!open_bench_window(256, 256)) {
     std::printf("no OpenGL context: %s\n", platform::LastErrorText().c_str());
     return 1;
   }

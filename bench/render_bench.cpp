@@ -15,6 +15,7 @@
 #include "vantrel/globals.h"
 #include "vantrel/image/shade_ramp.h"
 #include "vantrel/image/texture.h"
+#include "bench/bench_window.h"
 #include "vantrel/platform/platform.h"
 #include "vantrel/render/cartoon.h"
 #include "vantrel/render/fog.h"
@@ -25,32 +26,6 @@ using namespace vantrel;
 using clock_type = std::chrono::steady_clock;
 
 namespace {
-
-TLRESULT bench_window_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
-  return platform::DefWindowProcA(w, m, wp, lp);
-}
-
-bool open_window(LONGINT w, LONGINT h) {
-  TWNDCLASS cls;
-  cls.WNDPROC = bench_window_proc;
-  cls.CLASSNAME = "VantrelBench";
-  if (!platform::RegisterClassA(&cls)) return false;
-  HWINDOW = platform::CreateWindowExA(0, "VantrelBench", "bench", WS_POPUP | WS_VISIBLE,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, w, h, 0, 0, 0, nullptr);
-  if (!HWINDOW) return false;
-  DCWINDOW = platform::GetDC(HWINDOW);
-  TPIXELFORMATDESCRIPTOR pfd;
-  pfd.dwFlags = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-  pfd.cColorBits = 32;
-  pfd.cDepthBits = 24;
-  LONGINT format = platform::ChoosePixelFormat(DCWINDOW, &pfd);
-  if (!format || !platform::SetPixelFormat(DCWINDOW, format, &pfd)) return false;
-  RCWINDOW = platform::wglCreateContext(DCWINDOW);
-  if (!RCWINDOW || !platform::wglMakeCurrent(DCWINDOW, RCWINDOW)) return false;
-  WIDTH = w;
-  HEIGHT = h;
-  return true;
-}
 
 // A 64x64 two-colour checker in a texture slot, standing in for the demo's bitmaps.
 void make_slot(LONGINT slot, unsigned char a, unsigned char b) {
@@ -211,7 +186,7 @@ template <class F> double rate(F frame, double seconds) {
 } // namespace
 
 int main() {
-  if (!open_window(800, 600)) {
+  if (!open_bench_window(800, 600)) {
     std::fprintf(stderr, "render_bench: no window or context: %s\n",
                  platform::LastErrorText().c_str());
     return 1;

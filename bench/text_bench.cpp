@@ -7,6 +7,7 @@
 
 #include "vantrel/gl.h"
 #include "vantrel/globals.h"
+#include "bench/bench_window.h"
 #include "vantrel/platform/platform.h"
 #include "vantrel/render/outline_text.h"
 
@@ -14,29 +15,6 @@ using namespace vantrel;
 using clock_type = std::chrono::steady_clock;
 
 namespace {
-
-TLRESULT bench_window_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
-  return platform::DefWindowProcA(w, m, wp, lp);
-}
-
-bool open_window() {
-  TWNDCLASS cls;
-  cls.WNDPROC = bench_window_proc;
-  cls.CLASSNAME = "VantrelTextBench";
-  if (!platform::RegisterClassA(&cls)) return false;
-  HWINDOW = platform::CreateWindowExA(0, "VantrelTextBench", "bench", WS_POPUP | WS_VISIBLE,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, 64, 64, 0, 0, 0, nullptr);
-  if (!HWINDOW) return false;
-  DCWINDOW = platform::GetDC(HWINDOW);
-  TPIXELFORMATDESCRIPTOR pfd;
-  pfd.dwFlags = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-  pfd.cColorBits = 32;
-  pfd.cDepthBits = 24;
-  LONGINT format = platform::ChoosePixelFormat(DCWINDOW, &pfd);
-  if (!format || !platform::SetPixelFormat(DCWINDOW, format, &pfd)) return false;
-  RCWINDOW = platform::wglCreateContext(DCWINDOW);
-  return RCWINDOW && platform::wglMakeCurrent(DCWINDOW, RCWINDOW);
-}
 
 // Vertices that reach the rasteriser when every list is called once, through feedback mode.
 long vertex_count() {
@@ -70,7 +48,7 @@ long vertex_count() {
 } // namespace
 
 int main() {
-  if (!open_window()) {
+  if (!open_bench_window(64, 64)) {
     std::fprintf(stderr, "text_bench: no OpenGL window\n");
     return 1;
   }
