@@ -3,4 +3,6 @@ file(GLOB VANTREL_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/vantrel/pl
 add_library(vantrel_win32 STATIC ${VANTREL_WIN32_SOURCES} $<TARGET_OBJECTS:vantrel_core>)
 target_link_libraries(vantrel_win32 PUBLIC opengl32 glu32 gdi32 user32 comctl32 kernel32)
 # The static runtime keeps the programs free of mingw DLLs beside them.
-target_link_options(vantrel_win32 PUBLIC -static -static-libgcc -static-libstdc++)
+if(MINGW)
+  target_link_options(vantrel_win32 PUBLIC -static -static-libgcc -static-libstdc++)
+endif()
