@@ -48,12 +48,6 @@ protected:
   GLuint ramp_ = 0, picture_ = 0;
 };
 
-GLint get_int(GLenum what) {
-  GLint v[4] = {};
-  glGetIntegerv(what, v);
-  return v[0];
-}
-
 // A list that leaves one pass-through marker each time it runs.
 GLuint marker_list() {
   GLuint list = glGenLists(1);

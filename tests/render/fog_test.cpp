@@ -11,18 +11,6 @@ namespace {
 
 class FogTest : public GLTest {};
 
-GLfloat get_float(GLenum what) {
-  GLfloat v[4] = {};
-  glGetFloatv(what, v);
-  return v[0];
-}
-
-GLint get_int(GLenum what) {
-  GLint v[4] = {};
-  glGetIntegerv(what, v);
-  return v[0];
-}
-
 GLint gen_mode(GLenum coord) {
   GLint m = 0;
   glGetTexGeniv(coord, GL_TEXTURE_GEN_MODE, &m);

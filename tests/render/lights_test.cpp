@@ -14,12 +14,6 @@ void expect_vec4(const GLfloat *got, float a, float b, float c, float d) {
   EXPECT_FLOAT_EQ(got[3], d);
 }
 
-GLint get_int(GLenum what) {
-  GLint v[4] = {};
-  glGetIntegerv(what, v);
-  return v[0];
-}
-
 TEST_F(LightsTest, LightGetsTheFixedColoursAndItsPositionInEyeSpace) {
   SETGLLIGHT(GL_LIGHT0, 0, 0, 0, 0.1f);
   GLfloat v[4];

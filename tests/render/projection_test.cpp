@@ -17,18 +17,6 @@ void expect_matrix(GLenum which, const double (&want)[16], double tol) {
     EXPECT_NEAR(m[i], want[i], tol) << "element " << i;
 }
 
-GLfloat get_float(GLenum what) {
-  GLfloat v[4] = {};
-  glGetFloatv(what, v);
-  return v[0];
-}
-
-GLint get_int(GLenum what) {
-  GLint v[4] = {};
-  glGetIntegerv(what, v);
-  return v[0];
-}
-
 const double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 TEST_F(ProjectionTest, PerspectiveViewAndItsFixedState) {

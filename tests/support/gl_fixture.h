@@ -43,6 +43,18 @@ std::vector<fb_primitive> capture_feedback(const std::function<void()> &draw);
 std::vector<fb_primitive> capture_geometry(const std::function<void()> &draw, float range = 100,
                                            bool normals = false);
 
+// The first value of a GL state query.
+inline GLfloat get_float(GLenum what) {
+  GLfloat v[16] = {};
+  glGetFloatv(what, v);
+  return v[0];
+}
+inline GLint get_int(GLenum what) {
+  GLint v[16] = {};
+  glGetIntegerv(what, v);
+  return v[0];
+}
+
 // Reads the colour buffer (bottom row first), RGBA bytes.
 std::vector<unsigned char> read_pixels(LONGINT w, LONGINT h);
 
