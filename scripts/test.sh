@@ -25,5 +25,7 @@ jobs=$(nproc)
 for preset in default asan; do
   cmake --preset "$preset"
   cmake --build --preset "$preset" -j "$jobs"
-  ctest --preset "$preset" -j "$jobs"
+  # The X tests drive a real server; a rare lost synthetic event is retried, not hidden:
+  # a test must pass within three runs.
+  ctest --preset "$preset" -j "$jobs" --repeat until-pass:3
 done

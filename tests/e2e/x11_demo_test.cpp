@@ -45,6 +45,19 @@ Window find_window(const std::string &name) {
   return id.empty() ? 0 : Window(std::stoul(id));
 }
 
+// Sends KEY to the box named NAME until the box has gone: a key sent the moment the box is
+// mapped can arrive before it listens for keys.
+bool answer(const std::string &name, const std::string &key) {
+  for (int attempt = 0; attempt < 10; attempt++) {
+    std::string id =
+        run("xdotool search --onlyvisible --name '^" + name + "$' 2>/dev/null | head -n 1");
+    if (id.empty()) return attempt > 0;
+    run("xdotool key --window " + id + " " + key + " 2>/dev/null");
+    std::this_thread::sleep_for(500ms);
+  }
+  return false;
+}
+
 struct rgb {
   int r, g, b;
 };
@@ -90,7 +103,7 @@ protected:
     Window box = find_window("Video!");
     EXPECT_NE(box, 0u) << "the full-screen question did not appear";
     if (!box) return 0;
-    run(std::string("xdotool key --window ") + std::to_string(box) + " " + key);
+    EXPECT_TRUE(answer("Video!", key)) << "the question box took no answer";
     Window main = find_window(TITLE);
     EXPECT_NE(main, 0u) << "the main window did not appear";
     std::this_thread::sleep_for(1500ms); // a few frames
@@ -244,12 +257,10 @@ TEST_F(X11DemoTest, MissingTextureStillRuns) {
 TEST_F(X11DemoTest, MalformedRampEndsWithInvalidNumericFormat) {
   std::ofstream(dir_ / "grigio3.sdr") << "0.25\n0,5\n";
   launch();
-  Window box = find_window("Video!");
-  ASSERT_NE(box, 0u);
-  run("xdotool key --window " + std::to_string(box) + " n");
-  Window error = find_window("Error");
-  ASSERT_NE(error, 0u) << "the run-time error shows in a box";
-  run("xdotool key --window " + std::to_string(error) + " Return");
+  ASSERT_NE(find_window("Video!"), 0u);
+  ASSERT_TRUE(answer("Video!", "n"));
+  ASSERT_NE(find_window("Error"), 0u) << "the run-time error shows in a box";
+  EXPECT_TRUE(answer("Error", "Return"));
   EXPECT_EQ(wait_exit(), 106);
   std::string err = stderr_text();
   EXPECT_NE(err.find("grigio3.sdr:2"), std::string::npos) << err;
