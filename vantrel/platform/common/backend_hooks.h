@@ -1,0 +1,27 @@
+// What the shared GDI code asks of the backend that shows windows. The shared code keeps the
+// objects (bitmaps, device contexts, regions, status-bar parts); a backend with a screen
+// installs these to put them on it. Any hook left null is skipped.
+#pragma once
+
+#include "vantrel/platform/platform.h"
+
+namespace vantrel::common {
+
+struct backend_hooks {
+  // BitBlt onto a window's device context: W x H pixels of bitmap SOURCE from (SX, SY), rows
+  // counted from the top of the picture, to (X, Y) of WINDOW's client area. The pixels are
+  // read through bitmap_pixels (gdi_objects.h).
+  void (*paint_bitmap)(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, THANDLE source,
+                       LONGINT sx, LONGINT sy) = nullptr;
+  // A bitmap is deleted (a backend that caches it, as a pixmap say, lets it go).
+  void (*bitmap_deleted)(THANDLE bitmap) = nullptr;
+  // SetWindowRgn changed the window's shape; window::region holds the new one (0: none).
+  void (*region_changed)(THANDLE window) = nullptr;
+  // The status window paints itself: parts and texts are in status_bar_of (status_bar.h).
+  void (*paint_status_bar)(THANDLE window) = nullptr;
+};
+
+void set_backend_hooks(const backend_hooks &hooks);
+const backend_hooks &hooks();
+
+} // namespace vantrel::common
