@@ -59,6 +59,9 @@ extern LONGINT EDGES[21]; // used 1..20
 extern char FILENAME[261];
 extern THANDLE AWND;
 
+// ---- Picture buttons ----
+extern ANSISTRING BMPTYPE; // prefix of the picture file names, read when a button is created
+
 // ---- Texture slots and the shade ramp ----
 extern LONGWORD TEXTUREID2[501];
 extern LONGWORD TEXTUREID;

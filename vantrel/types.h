@@ -11,6 +11,7 @@ using REAL = double;            // projection parameters, face normals
 using LONGINT = std::int32_t;   // 32-bit signed
 using LONGWORD = std::uint32_t; // 32-bit unsigned; OpenGL list and texture names
 using BOOLEAN = bool;           // one byte, 0 or 1
+using BYTE = std::uint8_t;      // 0..255
 using PCHAR = const char *;     // zero-terminated text
 using ANSISTRING = std::string; // length-counted text
 

@@ -72,6 +72,7 @@ inline constexpr LONGWORD LR_LOADFROMFILE = 0x10, LR_LOADTRANSPARENT = 0x20,
                           LR_CREATEDIBSECTION = 0x2000;
 inline constexpr LONGWORD DIB_RGB_COLORS = 0, BI_RGB = 0, BI_BITFIELDS = 3;
 inline constexpr LONGWORD SRCCOPY = 0x00CC0020;
+inline constexpr LONGWORD OBJ_PAL = 5, OBJ_BITMAP = 7;
 inline constexpr LONGINT RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
 
 // Status bar.
@@ -221,6 +222,7 @@ LONGINT ReleaseDC(THANDLE WINDOW, THANDLE DC);
 THANDLE CreateCompatibleDC(THANDLE DC);                 // memory device context
 BOOLEAN DeleteDC(THANDLE DC);
 THANDLE SelectObject(THANDLE DC, THANDLE OBJECT);       // previous object of that kind
+THANDLE GetCurrentObject(THANDLE DC, LONGWORD KIND);    // what is selected: OBJ_BITMAP, OBJ_PAL
 BOOLEAN DeleteObject(THANDLE OBJECT);                   // bitmap, palette, region, font, brush
 LONGINT GetObjectA(THANDLE OBJECT, LONGINT SIZE, void *BUFFER); // TBITMAP for a bitmap; bytes written
 THANDLE LoadImageA(THANDLE INSTANCE, PCHAR NAME, LONGWORD TYPE, LONGINT CX, LONGINT CY,

@@ -368,6 +368,9 @@ BOOLEAN DeleteDC(THANDLE DC) { return ::DeleteDC(h<HDC>(DC)) != 0; }
 THANDLE SelectObject(THANDLE DC, THANDLE OBJECT) {
   return t(::SelectObject(h<HDC>(DC), h<HGDIOBJ>(OBJECT)));
 }
+THANDLE GetCurrentObject(THANDLE DC, LONGWORD KIND) {
+  return t(::GetCurrentObject(h<HDC>(DC), KIND));
+}
 BOOLEAN DeleteObject(THANDLE OBJECT) { return ::DeleteObject(h<HGDIOBJ>(OBJECT)) != 0; }
 
 LONGINT GetObjectA(THANDLE OBJECT, LONGINT SIZE, void *BUFFER) {
