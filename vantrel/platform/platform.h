@@ -72,11 +72,14 @@ inline constexpr LONGWORD LR_LOADFROMFILE = 0x10, LR_LOADTRANSPARENT = 0x20,
                           LR_CREATEDIBSECTION = 0x2000;
 inline constexpr LONGWORD DIB_RGB_COLORS = 0, BI_RGB = 0, BI_BITFIELDS = 3;
 inline constexpr LONGWORD SRCCOPY = 0x00CC0020;
-inline constexpr LONGWORD OBJ_PAL = 5, OBJ_BITMAP = 7;
+inline constexpr LONGWORD OBJ_BRUSH = 2, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8;
 inline constexpr LONGINT RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
+// What CombineRgn and GetRgnBox say of a region; RGN_ERROR when the call failed.
+inline constexpr LONGINT RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3;
 
 // Status bar.
-inline constexpr LONGWORD SB_SETPARTS = 0x404, SB_SETTEXTA = 0x401;
+inline constexpr LONGWORD SB_SETTEXTA = 0x401, SB_GETTEXTA = 0x402, SB_SETPARTS = 0x404,
+                          SB_GETPARTS = 0x406, SB_GETTEXTLENGTHA = 0x40C;
 
 // Fonts.
 inline constexpr LONGINT FW_BOLD = 700;
@@ -214,6 +217,7 @@ THANDLE RemovePropA(THANDLE WINDOW, PCHAR NAME);        // the removed value
 THANDLE ExtCreateRegion(const TRECT *RECTS, LONGWORD COUNT); // union of COUNT rectangles
 LONGINT CombineRgn(THANDLE DEST, THANDLE SRC1, THANDLE SRC2, LONGINT MODE); // region kind, 0 = error
 BOOLEAN PtInRegion(THANDLE REGION, LONGINT X, LONGINT Y);
+LONGINT GetRgnBox(THANDLE REGION, TRECT *BOX);              // bounding box; region kind, 0 = error
 LONGINT SetWindowRgn(THANDLE WINDOW, THANDLE REGION, BOOLEAN REDRAW); // window owns REGION after
 
 // Device contexts, bitmaps, palettes
@@ -233,6 +237,9 @@ LONGWORD GetDIBColorTable(THANDLE DC, LONGWORD START, LONGWORD COUNT, TRGBQUAD *
 BOOLEAN BitBlt(THANDLE DEST, LONGINT X, LONGINT Y, LONGINT W, LONGINT H, THANDLE SRC,
                LONGINT SX, LONGINT SY, LONGWORD ROP);
 THANDLE CreatePalette(const TPALETTEENTRY *ENTRIES, LONGWORD COUNT);
+// Copies entries START .. START + COUNT - 1 (those that exist); ENTRIES null: the entry count.
+LONGWORD GetPaletteEntries(THANDLE PALETTE, LONGWORD START, LONGWORD COUNT,
+                           TPALETTEENTRY *ENTRIES);
 THANDLE CreateHalftonePalette(THANDLE DC);
 THANDLE SelectPalette(THANDLE DC, THANDLE PALETTE, BOOLEAN BACKGROUND); // previous palette
 LONGWORD RealizePalette(THANDLE DC);

@@ -10,17 +10,25 @@
 
 namespace vantrel::common {
 
-// Pixel memory as a 24-bit DIB holds it: rows bottom-up, each padded to 4 bytes, blue-green-red.
+// Pixel memory as a DIB section holds it: rows bottom-up (unless top_down), each padded to 4
+// bytes. 24 and 32 bits a pixel are blue-green-red(-unused); 1, 4 and 8 bits are indices into
+// COLORS, the leftmost pixel in the highest bits of its byte.
 struct dib_image {
-  LONGINT width = 0, height = 0;
+  LONGINT width = 0, height = 0; // height is positive whatever the row order
+  std::uint16_t bpp = 24;        // bits per pixel held: 1, 4, 8, 24 or 32
+  bool top_down = false;         // the first row in BITS is the top of the picture
   std::vector<std::uint8_t> bits;
-  std::vector<TRGBQUAD> colors; // the file's colour table (1-, 4- and 8-bit files), in file order
+  std::vector<TRGBQUAD> colors; // the colour table (1-, 4- and 8-bit pictures), in file order
   std::uint16_t file_bits = 0;  // bits per pixel as stored in the file
 };
 
-inline std::size_t dib_stride(LONGINT width) { return (std::size_t(width) * 3 + 3) / 4 * 4; }
+// Bytes per row of a DIB: whole 32-bit words.
+inline std::size_t dib_stride(LONGINT width, unsigned bpp = 24) {
+  return (std::size_t(width) * bpp + 31) / 32 * 4;
+}
 
-// Decodes a whole BMP file held in memory. On failure returns false and says why.
+// Decodes a whole BMP file held in memory: 1-, 4-, 8- and 24-bit files keep their depth, 16-
+// and 32-bit ones become 24-bit; rows end up bottom-up. On failure returns false and says why.
 bool decode_bmp(const std::uint8_t *data, std::size_t size, dib_image &out, std::string &why);
 
 // Reads and decodes the named file.

@@ -2,10 +2,12 @@
 // palettes, regions as lists of rectangles, brushes, cursors and fonts, all behind handles.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "vantrel/platform/common/bmp_reader.h"
+#include "vantrel/platform/common/window_table.h"
 
 namespace vantrel::common {
 
@@ -19,10 +21,12 @@ struct font_request {
 
 struct gdi_object {
   gdi_kind kind = gdi_kind::brush;
-  dib_image dib;                    // bitmap: pixels (24-bit DIB layout) and colour table
+  dib_image dib;                    // bitmap: pixels at their own depth, and colour table
   THANDLE window = 0;               // dc: the window it draws on (0 for a memory DC)
-  THANDLE bitmap = 0, palette = 0, font = 0; // dc: selected objects
-  std::vector<TRECT> rects;         // region: its rectangles, whose union is the region
+  THANDLE bitmap = 0, palette = 0, font = 0, brush = 0; // dc: selected objects (0: the stock one)
+  THANDLE selected_in = 0;          // bitmap: the memory DC holding it; region: owning window
+  bool stock = false;               // stock objects outlive every DeleteObject
+  std::vector<TRECT> rects;         // region: canonical bands (see region_rects)
   std::vector<TPALETTEENTRY> entries; // palette
   LONGINT id = 0;                   // brush: colour index; cursor: IDC_/IDI_ number
   std::string name;                 // cursor from a file; font face
@@ -32,6 +36,8 @@ struct gdi_object {
 THANDLE add_object(gdi_object object);
 gdi_object *find_object(THANDLE handle, gdi_kind kind);
 void drop_object(THANDLE handle);
+// Forgets every object, stock ones included, without telling the backend (between tests).
+void forget_objects();
 
 // The reason the last failing call gives through GetLastError / LastErrorText.
 void set_last_error(LONGWORD code, std::string text);
@@ -39,5 +45,23 @@ void set_last_error(LONGWORD code, std::string text);
 inline constexpr LONGWORD ERROR_FILE_NOT_FOUND = 2, ERROR_NOT_ENOUGH_MEMORY = 8,
                           ERROR_BAD_FORMAT = 11, ERROR_INVALID_DATA = 13,
                           ERROR_INVALID_PARAMETER = 87;
+
+// ---- What a backend with a screen reads ----
+
+// W x H pixels of BITMAP from (X, Y), Y counted from the top of the picture as displayed
+// whatever the storage order, written to OUT row by row, top row first, each pixel 0x00RRGGBB
+// (colour-table pictures looked up through their table, entries past it black). False, with
+// OUT untouched, when BITMAP is not a bitmap or the rectangle does not lie inside it.
+bool bitmap_pixels(THANDLE bitmap, LONGINT x, LONGINT y, LONGINT w, LONGINT h,
+                   std::uint32_t *out);
+// Width and height of BITMAP; false when it is not a bitmap.
+bool bitmap_size(THANDLE bitmap, LONGINT *w, LONGINT *h);
+// The rectangles whose union is REGION, null when it is not a region. They are disjoint and
+// come in bands from the top: rectangles of one band share their top and bottom and are
+// ordered left to right without touching; bands do not overlap and grow downward.
+const std::vector<TRECT> *region_rects(THANDLE region);
+
+// The window's region is let go with the window (destroy_window): the window owns it.
+void release_window_region(window &w);
 
 } // namespace vantrel::common
