@@ -356,6 +356,9 @@ LONGINT CombineRgn(THANDLE DEST, THANDLE SRC1, THANDLE SRC2, LONGINT MODE) {
 BOOLEAN PtInRegion(THANDLE REGION, LONGINT X, LONGINT Y) {
   return ::PtInRegion(h<HRGN>(REGION), X, Y) != 0;
 }
+LONGINT GetRgnBox(THANDLE REGION, TRECT *BOX) {
+  return ::GetRgnBox(h<HRGN>(REGION), reinterpret_cast<RECT *>(BOX));
+}
 LONGINT SetWindowRgn(THANDLE WINDOW, THANDLE REGION, BOOLEAN REDRAW) {
   return ::SetWindowRgn(h<HWND>(WINDOW), h<HRGN>(REGION), REDRAW);
 }
@@ -405,9 +408,12 @@ THANDLE LoadImageA(THANDLE INSTANCE, PCHAR NAME, LONGWORD TYPE, LONGINT CX, LONG
   DIBSECTION ds{};
   if (::GetObjectA(image, sizeof ds, &ds) != int(sizeof ds)) return t(image);
   LONG width = ds.dsBm.bmWidth, height = ds.dsBm.bmHeight;
-  if (ds.dsBm.bmBitsPixel == 24 && ds.dsBmih.biHeight > 0) return t(image);
-  // Other depths (and top-down files) become what the portable reader yields: 24-bit rows,
-  // bottom up, so no caller reads three bytes a pixel from memory laid out otherwise.
+  // Colour-table pictures keep their table, which palettes are made from; they are what the
+  // portable reader yields too, as are bottom-up 24-bit files.
+  if ((ds.dsBm.bmBitsPixel == 24 || ds.dsBm.bmBitsPixel <= 8) && ds.dsBmih.biHeight > 0)
+    return t(image);
+  // Other depths (and top-down files) become 24-bit rows, bottom up, as the portable reader
+  // makes them, so no caller reads three bytes a pixel from memory laid out otherwise.
   HBITMAP converted = width > 0 && height > 0
                           ? to_24bit_bottom_up(static_cast<HBITMAP>(image), width, height)
                           : nullptr;
@@ -440,6 +446,11 @@ THANDLE CreatePalette(const TPALETTEENTRY *ENTRIES, LONGWORD COUNT) {
   pal->palNumEntries = WORD(COUNT);
   if (COUNT) std::memcpy(pal->palPalEntry, ENTRIES, COUNT * sizeof(PALETTEENTRY));
   return t(::CreatePalette(pal));
+}
+LONGWORD GetPaletteEntries(THANDLE PALETTE, LONGWORD START, LONGWORD COUNT,
+                           TPALETTEENTRY *ENTRIES) {
+  return ::GetPaletteEntries(h<HPALETTE>(PALETTE), START, COUNT,
+                             reinterpret_cast<PALETTEENTRY *>(ENTRIES));
 }
 THANDLE CreateHalftonePalette(THANDLE DC) { return t(::CreateHalftonePalette(h<HDC>(DC))); }
 THANDLE SelectPalette(THANDLE DC, THANDLE PALETTE, BOOLEAN BACKGROUND) {
