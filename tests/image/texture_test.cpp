@@ -341,8 +341,12 @@ TEST(BmpReader, KeepsEveryReadInsideTheFile) {
   std::string why;
   std::vector<std::uint8_t> all(file.begin(), file.end());
   ASSERT_TRUE(common::decode_bmp(all.data(), all.size(), img, why)) << why;
-  EXPECT_EQ(img.bits.size(), common::dib_stride(3) * 2);
-  EXPECT_EQ(img.bits[3], 4) << "index 1 is the second entry";
+  // The picture keeps its indices, four bytes a row, and the table in file order.
+  EXPECT_EQ(img.bpp, 8);
+  EXPECT_EQ(img.bits.size(), common::dib_stride(3, 8) * 2);
+  EXPECT_EQ(img.bits[1], 1);
+  ASSERT_EQ(img.colors.size(), 2u);
+  EXPECT_EQ(img.colors[1].rgbBlue, 4) << "index 1 is the second entry";
 }
 
 } // namespace

@@ -30,6 +30,37 @@ void TEXTURESELECTID(LONGINT NUM) {
   glBindTexture(GL_TEXTURE_2D, TEXTUREID2[NUM]);
 }
 
+namespace {
+
+// A 24-bit bottom-up copy of BITMAP (W x H pixels) made by a blit between two memory contexts,
+// or 0 with the reason in WHY. BITMAP itself is left to the caller.
+THANDLE TO24BIT(THANDLE BITMAP, LONGINT W, LONGINT H, std::string &WHY) {
+  THANDLE SRC = platform::CreateCompatibleDC(0), DST = platform::CreateCompatibleDC(0);
+  TBITMAPINFOHEADER INFO;
+  INFO.biWidth = W;
+  INFO.biHeight = H;
+  INFO.biBitCount = 24;
+  INFO.biCompression = BI_RGB;
+  void *BITS = nullptr;
+  THANDLE COPY =
+      SRC && DST ? platform::CreateDIBSection(DST, &INFO, DIB_RGB_COLORS, &BITS, 0, 0) : 0;
+  bool DONE = false;
+  if (COPY) {
+    THANDLE OLDSRC = platform::SelectObject(SRC, BITMAP);
+    THANDLE OLDDST = platform::SelectObject(DST, COPY);
+    DONE = OLDSRC && OLDDST && platform::BitBlt(DST, 0, 0, W, H, SRC, 0, 0, SRCCOPY);
+    if (OLDSRC) platform::SelectObject(SRC, OLDSRC);
+    if (OLDDST) platform::SelectObject(DST, OLDDST);
+  }
+  if (!DONE) WHY = "the picture cannot be converted to 24 bits: " + platform::LastErrorText();
+  if (SRC) platform::DeleteDC(SRC);
+  if (DST) platform::DeleteDC(DST);
+  if (!DONE && COPY) platform::DeleteObject(COPY);
+  return DONE ? COPY : 0;
+}
+
+} // namespace
+
 void TEXTURELOADID(PCHAR BMPFILE, LONGINT NUM) {
   RANGECHECK(NUM, 0, 500, "texture slot");
   std::string name = BMPFILE ? BMPFILE : "(null)";
@@ -49,6 +80,23 @@ void TEXTURELOADID(PCHAR BMPFILE, LONGINT NUM) {
     refuse("the bitmap cannot be read back");
     platform::DeleteObject(bitmap);
     return;
+  }
+  if (bm.bmBitsPixel != 24 && bm.bmWidth > 0 && bm.bmHeight > 0) {
+    // Colour-table pictures are loaded at their own depth; a blit onto a 24-bit DIB section
+    // looks every pixel up in the table.
+    std::string why;
+    THANDLE converted = TO24BIT(bitmap, bm.bmWidth, bm.bmHeight, why);
+    platform::DeleteObject(bitmap);
+    if (!converted) {
+      refuse(why);
+      return;
+    }
+    bitmap = converted;
+    if (platform::GetObjectA(bitmap, sizeof(TBITMAP), &bm) < LONGINT(sizeof(TBITMAP))) {
+      refuse("the converted bitmap cannot be read back");
+      platform::DeleteObject(bitmap);
+      return;
+    }
   }
   LONGINT W = bm.bmWidth, H = bm.bmHeight;
   // The upload reads three bytes a pixel in 4-byte aligned rows from the bottom up; a bitmap of

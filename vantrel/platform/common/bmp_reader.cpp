@@ -153,8 +153,10 @@ bool decode_bmp(const std::uint8_t *data, std::size_t size, dib_image &out, std:
   out.width = LONGINT(width);
   out.height = LONGINT(height);
   out.file_bits = std::uint16_t(bpp);
+  out.bpp = bpp <= 8 ? std::uint16_t(bpp) : 24;
+  out.top_down = false;
   out.colors = table;
-  std::size_t dst_stride = dib_stride(out.width);
+  std::size_t dst_stride = dib_stride(out.width, out.bpp);
   out.bits.assign(dst_stride * std::size_t(height), 0);
   channel cr(rmask), cg(gmask), cb(bmask);
   for (std::int64_t row = 0; row < height; row++) {
@@ -162,19 +164,15 @@ bool decode_bmp(const std::uint8_t *data, std::size_t size, dib_image &out, std:
     const std::uint8_t *src = data + pixel_offset + src_stride * std::size_t(row);
     std::int64_t dst_row = top_down ? height - 1 - row : row;
     std::uint8_t *dst = out.bits.data() + dst_stride * std::size_t(dst_row);
+    if (bpp <= 8 || bpp == 24) {
+      // Colour-table rows keep their indices, even those past the table (they read as black);
+      // the row lengths of file and DIB agree at these depths.
+      std::memcpy(dst, src, dst_stride);
+      continue;
+    }
     for (std::int64_t x = 0; x < width; x++, dst += 3) {
-      if (bpp == 24) {
-        std::memcpy(dst, src + x * 3, 3);
-      } else if (bpp <= 8) {
-        std::size_t bit = std::size_t(x) * bpp;
-        unsigned index = (src[bit / 8] >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
-        // An index past the table reads as black, as the table ends there.
-        TRGBQUAD c = index < table.size() ? table[index] : TRGBQUAD{};
-        dst[0] = c.rgbBlue, dst[1] = c.rgbGreen, dst[2] = c.rgbRed;
-      } else {
-        std::uint32_t px = bpp == 16 ? u16(src + x * 2) : u32(src + x * 4);
-        dst[0] = cb.get(px), dst[1] = cg.get(px), dst[2] = cr.get(px);
-      }
+      std::uint32_t px = bpp == 16 ? u16(src + x * 2) : u32(src + x * 4);
+      dst[0] = cb.get(px), dst[1] = cg.get(px), dst[2] = cr.get(px);
     }
   }
   return true;

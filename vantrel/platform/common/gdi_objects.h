@@ -21,16 +21,17 @@ struct font_request {
 
 struct gdi_object {
   gdi_kind kind = gdi_kind::brush;
-  dib_image dib;                    // bitmap: pixels at their own depth, and colour table
-  THANDLE window = 0;               // dc: the window it draws on (0 for a memory DC)
+  dib_image dib;       // bitmap: pixels at their own depth, and colour table
+  THANDLE window = 0;  // dc: the window it draws on (0: memory DC or the screen)
+  bool memory = false; // dc: a memory device context (CreateCompatibleDC)
   THANDLE bitmap = 0, palette = 0, font = 0, brush = 0; // dc: selected objects (0: the stock one)
-  THANDLE selected_in = 0;          // bitmap: the memory DC holding it; region: owning window
-  bool stock = false;               // stock objects outlive every DeleteObject
-  std::vector<TRECT> rects;         // region: canonical bands (see region_rects)
+  THANDLE selected_in = 0;            // bitmap: the memory DC holding it; region: owning window
+  bool stock = false;                 // stock objects outlive every DeleteObject
+  std::vector<TRECT> rects;           // region: canonical bands (see region_rects)
   std::vector<TPALETTEENTRY> entries; // palette
-  LONGINT id = 0;                   // brush: colour index; cursor: IDC_/IDI_ number
-  std::string name;                 // cursor from a file; font face
-  font_request font_spec;           // font: the logical font's values
+  LONGINT id = 0;                     // brush: colour index; cursor: IDC_/IDI_ number
+  std::string name;                   // cursor from a file; font face
+  font_request font_spec;             // font: the logical font's values
 };
 
 THANDLE add_object(gdi_object object);
@@ -52,8 +53,7 @@ inline constexpr LONGWORD ERROR_FILE_NOT_FOUND = 2, ERROR_NOT_ENOUGH_MEMORY = 8,
 // whatever the storage order, written to OUT row by row, top row first, each pixel 0x00RRGGBB
 // (colour-table pictures looked up through their table, entries past it black). False, with
 // OUT untouched, when BITMAP is not a bitmap or the rectangle does not lie inside it.
-bool bitmap_pixels(THANDLE bitmap, LONGINT x, LONGINT y, LONGINT w, LONGINT h,
-                   std::uint32_t *out);
+bool bitmap_pixels(THANDLE bitmap, LONGINT x, LONGINT y, LONGINT w, LONGINT h, std::uint32_t *out);
 // Width and height of BITMAP; false when it is not a bitmap.
 bool bitmap_size(THANDLE bitmap, LONGINT *w, LONGINT *h);
 // The rectangles whose union is REGION, null when it is not a region. They are disjoint and

@@ -1,6 +1,9 @@
 // Window classes, records, queue and default processing for the x11 and headless backends.
 #include "vantrel/platform/common/window_table.h"
 
+#include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/status_bar.h"
+
 #include <chrono>
 #include <cstring>
 
@@ -108,7 +111,7 @@ bool destroy_window(THANDLE handle, void (*free_native)(window &)) {
   w = find_window(handle); // the procedure may have changed the table
   if (!w) return true;
   if (free_native) free_native(*w);
-  if (w->region) platform::DeleteObject(w->region);
+  release_window_region(*w);
   windows.erase(handle);
   for (auto it = queue.begin(); it != queue.end();)
     it = it->HWND == handle ? queue.erase(it) : it + 1;
@@ -152,6 +155,7 @@ void set_key_char_source(key_char_source source) { char_source = source; }
 void reset() {
   windows.clear();
   classes.clear();
+  forget_status_bars();
   clear_queue();
   shift_down = false;
 }
@@ -256,6 +260,7 @@ BOOLEAN InvalidateRect(THANDLE hwnd, const TRECT *, BOOLEAN) {
   window *w = find_window(hwnd);
   if (!w) return false;
   w->needs_paint = true;
+  w->invalidations++;
   return true;
 }
 
@@ -270,6 +275,7 @@ THANDLE BeginPaint(THANDLE hwnd, TPAINTSTRUCT *ps) {
   window *w = find_window(hwnd);
   if (!w) return 0;
   w->needs_paint = false;
+  w->paints++;
   THANDLE dc = GetDC(hwnd);
   if (ps) {
     ps->HDC = dc;

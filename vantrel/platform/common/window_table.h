@@ -34,6 +34,8 @@ struct window {
   bool needs_paint = false;
   std::map<std::string, THANDLE> props;
   THANDLE region = 0; // window shape, owned by the window
+  // InvalidateRect and BeginPaint calls so far, which tell tests whether a window redraws.
+  LONGINT invalidations = 0, paints = 0;
   void *native = nullptr; // backend's own state
 };
 
@@ -64,7 +66,7 @@ void clear_queue();
 using key_char_source = int (*)(const TMSG &msg);
 void set_key_char_source(key_char_source source);
 
-// Forgets every class, window and queued message (between tests).
+// Forgets every class, window, status bar and queued message (between tests).
 void reset();
 
 } // namespace vantrel::common

@@ -6,11 +6,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <sys/stat.h>
 
+#include "vantrel/platform/common/backend_hooks.h"
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/status_bar.h"
 #include "vantrel/platform/common/window_table.h"
 
 namespace vantrel::headless {
@@ -26,6 +29,8 @@ egl_state egl;
 struct native_window {
   EGLSurface surface = EGL_NO_SURFACE;
   LONGINT format = 0;
+  LONGINT width = 0, height = 0;
+  std::vector<std::uint32_t> canvas; // what blits put on the client area, 0x00RRGGBB top-down
 };
 
 struct context_record {
@@ -106,7 +111,34 @@ native_window *native_of(THANDLE dc, common::window **out = nullptr) {
 // open (a run-time error, say) frees them with the table.
 std::map<THANDLE, native_window> natives;
 
-void make_native(common::window &w) { w.native = &natives[w.handle]; }
+// A fresh, black canvas of the client area's size.
+void clear_canvas(native_window &n, const common::window &w) {
+  n.width = w.client.RIGHT - w.client.LEFT;
+  n.height = w.client.BOTTOM - w.client.TOP;
+  n.canvas.assign(std::size_t(n.width) * std::size_t(n.height), 0);
+}
+
+// Blits onto a window land on its canvas, clipped to it.
+void paint_bitmap(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, THANDLE source,
+                  LONGINT sx, LONGINT sy) {
+  auto it = natives.find(window);
+  if (it == natives.end() || w <= 0 || h <= 0) return;
+  native_window &n = it->second;
+  if (x < 0 || y < 0 || std::int64_t(x) + w > n.width || std::int64_t(y) + h > n.height) return;
+  std::vector<std::uint32_t> px(std::size_t(w) * std::size_t(h));
+  if (!common::bitmap_pixels(source, sx, sy, w, h, px.data())) return;
+  for (LONGINT row = 0; row < h; row++)
+    std::copy_n(px.begin() + std::ptrdiff_t(row) * w, w,
+                n.canvas.begin() + std::ptrdiff_t(y + row) * n.width + x);
+}
+
+void make_native(common::window &w) {
+  common::backend_hooks h;
+  h.paint_bitmap = paint_bitmap;
+  common::set_backend_hooks(h);
+  w.native = &natives[w.handle];
+  clear_canvas(natives[w.handle], w);
+}
 
 void free_native(common::window &w) {
   auto *n = static_cast<native_window *>(w.native);
@@ -129,6 +161,21 @@ THANDLE capture() { return captured; }
 LONGINT swap_count() { return swaps; }
 const TPIXELFORMATDESCRIPTOR &last_pixel_format() { return requested; }
 
+std::vector<std::uint32_t> window_pixels(THANDLE window) {
+  auto it = natives.find(window);
+  return it == natives.end() ? std::vector<std::uint32_t>() : it->second.canvas;
+}
+
+LONGINT invalidate_count(THANDLE window) {
+  common::window *w = common::find_window(window);
+  return w ? w->invalidations : -1;
+}
+
+LONGINT paint_count(THANDLE window) {
+  common::window *w = common::find_window(window);
+  return w ? w->paints : -1;
+}
+
 std::string renderer() {
   const char *vendor = egl.display != EGL_NO_DISPLAY ? eglQueryString(egl.display, EGL_VENDOR) : "";
   return vendor ? vendor : "";
@@ -141,6 +188,7 @@ void reset() {
   contexts.clear();
   for (THANDLE h : common::child_windows(0)) common::destroy_window(h, free_native);
   common::reset();
+  common::forget_objects();
   answers.clear();
   boxes.clear();
   pixel_format_fails = context_fails = false;
@@ -210,9 +258,12 @@ BOOLEAN ShowWindow(THANDLE window, LONGINT) {
 BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, BOOLEAN) {
   common::window *win = common::find_window(window);
   if (!win) return false;
+  if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return false;
+  bool resized = win->client.RIGHT != w || win->client.BOTTOM != h;
   win->rect = {x, y, x + w, y + h};
   win->client = {0, 0, w, h};
   win->needs_paint = true;
+  if (resized) clear_canvas(natives[window], *win);
   return true;
 }
 
@@ -250,7 +301,8 @@ BOOLEAN SetCursorPos(LONGINT x, LONGINT y) {
 THANDLE GetForegroundWindow() { return foreground; }
 
 THANDLE GetDC(THANDLE window) {
-  if (!common::find_window(window)) return 0;
+  // Window 0 is the screen, which has a context but nothing to draw on.
+  if (window && !common::find_window(window)) return 0;
   common::gdi_object dc;
   dc.kind = common::gdi_kind::dc;
   dc.window = window;

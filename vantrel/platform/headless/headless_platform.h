@@ -6,13 +6,18 @@
 //  [X] Pixel format, compatibility-profile OpenGL context and buffer swap on an EGL pbuffer
 //      (the EGL device platform where a GPU offers one, Mesa's surfaceless platform otherwise)
 //  [X] Message boxes answered from a script; screen size, cursor and foreground set by tests
-//  [X] Bitmap files through the portable BMP reader; window properties; capture
+//  [X] Bitmap files through the portable BMP reader at their own depth; window properties;
+//      capture
+//  [X] DIB sections, memory contexts, SRCCOPY blits (onto windows: a canvas read by
+//      window_pixels), palettes (true colour: realising maps nothing), regions and window
+//      regions, the status window (parts and texts; nothing is drawn of it)
 // Missing features or Issues:
 //  [ ] No real input: messages come only from PostMessageA / SendMessageA
 //  [ ] GetMessageA never waits: on an empty queue it returns -1 at once
-//  [ ] Status window, regions, palettes, blits and font outlines arrive with their features
+//  [ ] Window regions do not clip blits or input; only SRCCOPY blits; nothing reads a window
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -36,7 +41,13 @@ THANDLE capture();                                     // window holding the cap
 LONGINT swap_count();                                  // SwapBuffers calls so far
 const TPIXELFORMATDESCRIPTOR &last_pixel_format();     // the last descriptor asked for
 std::string renderer();                                // GL_RENDERER of the EGL device
-// Forgets windows, classes, queue, scripted answers and failure switches (between tests).
+// What blits put on WINDOW: client width x height pixels, 0x00RRGGBB, top row first; black
+// where nothing was drawn since the window was made or resized. Empty for no window.
+std::vector<std::uint32_t> window_pixels(THANDLE window);
+LONGINT invalidate_count(THANDLE window); // InvalidateRect calls on WINDOW so far (-1: none)
+LONGINT paint_count(THANDLE window);      // BeginPaint calls on WINDOW so far (-1: none)
+// Forgets windows, classes, GDI objects, queue, scripted answers and failure switches
+// (between tests).
 void reset();
 
 } // namespace vantrel::headless
