@@ -94,4 +94,51 @@ inline std::string bytes(std::initializer_list<int> values) {
   return s;
 }
 
+// A 24-bit file of W x H pixels, PIXEL(x, y) giving 0xRRGGBB with y = 0 the top row; stored
+// bottom-up as usual, or top-down when asked.
+template <class F>
+inline std::string bmp24(std::int32_t w, std::int32_t h, F pixel, bool top_down = false) {
+  bmp_layout b;
+  b.width = w;
+  b.height = top_down ? -h : h;
+  std::vector<std::string> rows;
+  for (std::int32_t r = 0; r < h; r++) {
+    std::int32_t y = top_down ? r : h - 1 - r;
+    std::string row;
+    for (std::int32_t x = 0; x < w; x++) {
+      std::uint32_t c = pixel(x, y);
+      row += bytes({int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF)});
+    }
+    rows.push_back(row);
+  }
+  b.pixels = padded_rows(rows);
+  return make_bmp(b);
+}
+
+// A colour-table file of BPP 1, 4 or 8 bits: TABLE holds 0xRRGGBB entries in file order and
+// INDEX(x, y) the entry of each pixel, y = 0 the top row.
+template <class F>
+inline std::string bmp_indexed(std::int32_t w, std::int32_t h, std::uint16_t bpp,
+                               const std::vector<std::uint32_t> &table, F index) {
+  bmp_layout b;
+  b.width = w;
+  b.height = h;
+  b.bpp = bpp;
+  b.colors_used = std::uint32_t(table.size());
+  for (auto c : table)
+    b.palette += bytes({int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF), 0});
+  std::vector<std::string> rows;
+  for (std::int32_t y = h - 1; y >= 0; y--) {
+    std::string row((std::size_t(w) * bpp + 7) / 8, '\0');
+    for (std::int32_t x = 0; x < w; x++) {
+      std::size_t bit = std::size_t(x) * bpp;
+      int shift = 8 - bpp - int(bit % 8);
+      row[bit / 8] = char(row[bit / 8] | int(index(x, y)) << shift);
+    }
+    rows.push_back(row);
+  }
+  b.pixels = padded_rows(rows);
+  return make_bmp(b);
+}
+
 } // namespace vantrel::test
