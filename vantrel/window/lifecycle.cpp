@@ -4,7 +4,9 @@
 #include "vantrel/globals.h"
 #include "vantrel/platform/platform.h"
 #include "vantrel/runerror.h"
+#include "vantrel/image/hover_button.h"
 #include "vantrel/window/message_pump.h"
+#include "vantrel/window/status_bar.h"
 
 namespace vantrel {
 
@@ -47,7 +49,28 @@ BOOLEAN WINDOWREGISTER() {
   cls.BACKGROUND = platform::GetSysColorBrush(COLOR_BTNFACE);
   cls.MENUNAME = nullptr;
   cls.CLASSNAME = "GLWindow";
-  return platform::RegisterClassA(&cls) != 0;
+  BOOLEAN registered = platform::RegisterClassA(&cls) != 0;
+
+  // The picture buttons' class, once per process; whether it registers does not decide the
+  // result, since the main window does not need it.
+  THANDLE instance = platform::GetModuleHandleA(nullptr);
+  if (!platform::GetClassInfoExA(0, SZHOVERCLASS, &WINDOWCLASSEX)) {
+    WINDOWCLASSEX = TWNDCLASSEX{};
+    WINDOWCLASSEX.SIZE = 48;
+    WINDOWCLASSEX.STYLE = 0;
+    WINDOWCLASSEX.WNDPROC = HOVERBUTTONHANDLER;
+    WINDOWCLASSEX.CLSEXTRA = 0;
+    WINDOWCLASSEX.WNDEXTRA = 0;
+    WINDOWCLASSEX.INSTANCE = instance;
+    WINDOWCLASSEX.ICON = platform::LoadIconA(0, IDI_APPLICATION);
+    WINDOWCLASSEX.ICONSM = platform::LoadIconA(0, IDI_APPLICATION);
+    WINDOWCLASSEX.CURSOR = platform::LoadCursorA(0, IDC_ARROW);
+    WINDOWCLASSEX.BACKGROUND = platform::GetStockObject(NULL_BRUSH);
+    WINDOWCLASSEX.MENUNAME = nullptr;
+    WINDOWCLASSEX.CLASSNAME = SZHOVERCLASS;
+    platform::RegisterClassExA(&WINDOWCLASSEX);
+  }
+  return registered;
 }
 
 THANDLE WINDOWCREATE(PCHAR PCAPPLICATIONNAME) {
@@ -105,6 +128,7 @@ BOOLEAN CREATEOGLWINDOW(PCHAR APPNAME, LONGINT APPWIDTH, LONGINT APPHEIGHT, LONG
   HWINDOW = WINDOWCREATE(APPNAME);
   // An application that enables the menu bar without its hook gets no menu bar, not a crash.
   if (SHOWMENUBAR && CREATEMENUBAR) CREATEMENUBAR();
+  if (SHOWSTATUSBAR) HSTATUS = CREATESTATUSBAR(HWINDOW);
   if (HWINDOW == 0) THROWERROR(MSG_WINDOW_FAILED);
   if (!WINDOWINIT(HWINDOW)) THROWERROR(MSG_INIT_FAILED);
   return true;

@@ -1,0 +1,251 @@
+// The picture button driven with messages as the window system delivers them.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "tests/image/bmp_builder.h"
+#include "tests/support/gl_fixture.h"
+#include "vantrel/image/hover_button.h"
+#include "vantrel/platform/common/window_table.h"
+#include "vantrel/window/lifecycle.h"
+
+namespace vantrel::test {
+namespace {
+
+constexpr std::uint32_t RED = 0xFF0000, GREEN = 0x00FF00, BLUE = 0x0000FF, MAGENTA = 0xFF00FF;
+constexpr LONGINT PIC_W = 40, PIC_H = 20, BUTTON_ID = 1234;
+
+TLRESULT parent_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
+  return platform::DefWindowProcA(w, m, wp, lp);
+}
+
+class HoverButtonTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    headless::reset();
+    reset_framework_globals();
+    ASSERT_TRUE(WINDOWREGISTER());
+    TWNDCLASS cls;
+    cls.WNDPROC = parent_proc;
+    cls.CLASSNAME = "ButtonParent";
+    ASSERT_NE(platform::RegisterClassA(&cls), 0u);
+    parent_ = platform::CreateWindowExA(0, "ButtonParent", "parent", WS_POPUP | WS_VISIBLE, 100, 50,
+                                        400, 300, 0, 0, 0, nullptr);
+    ASSERT_NE(parent_, 0u);
+  }
+  void TearDown() override {
+    if (parent_) platform::DestroyWindow(parent_);
+    headless::reset();
+    reset_framework_globals();
+  }
+
+  // Pictures of PIC_W x PIC_H: the left quarter magenta (cut away), the rest one colour each.
+  void write_pictures(const std::string &prefix, bool normal = true) {
+    auto picture = [](std::uint32_t colour) {
+      return bmp24(PIC_W, PIC_H, [=](int x, int) { return x < PIC_W / 4 ? MAGENTA : colour; });
+    };
+    auto dir = std::filesystem::path(write_temp_file("placeholder", "")).parent_path();
+    if (normal) write_file(dir / (prefix + "N.BMP"), picture(RED));
+    write_file(dir / (prefix + "H.BMP"), picture(GREEN));
+    write_file(dir / (prefix + "P.BMP"), picture(BLUE));
+    BMPTYPE = (dir / prefix).string();
+  }
+  static void write_file(const std::filesystem::path &p, const std::string &bytes) {
+    write_temp_file(p.filename().string(), bytes);
+  }
+  THANDLE create_button(LONGINT x = 50, LONGINT y = 60, LONGINT w = 10, LONGINT h = 10) {
+    return platform::CreateWindowExA(0, SZHOVERCLASS, "", WS_CHILD | WS_VISIBLE, x, y, w, h,
+                                     parent_, THANDLE(BUTTON_ID), 0, nullptr);
+  }
+  static LONGINT state(THANDLE b) { return LONGINT(platform::GetPropA(b, HOVERMODE)); }
+  static TLPARAM xy(LONGINT x, LONGINT y) { return TLPARAM((y & 0xFFFF) << 16 | (x & 0xFFFF)); }
+  static void send(THANDLE b, LONGWORD m, TWPARAM wp, TLPARAM lp) {
+    platform::SendMessageA(b, m, wp, lp);
+  }
+  // The WM_COMMAND messages waiting in the parent's queue, removed.
+  std::vector<TMSG> commands() {
+    std::vector<TMSG> out;
+    TMSG m;
+    while (platform::PeekMessageA(&m, parent_, WM_COMMAND, WM_COMMAND, PM_REMOVE))
+      out.push_back(m);
+    return out;
+  }
+  // The colour the button shows at (x, y) after it has painted.
+  static std::uint32_t shown(THANDLE b, LONGINT x, LONGINT y) {
+    platform::UpdateWindow(b);
+    auto px = headless::window_pixels(b);
+    return px.at(std::size_t(y) * PIC_W + std::size_t(x)) & 0xFFFFFF;
+  }
+  THANDLE parent_ = 0;
+};
+
+TEST_F(HoverButtonTest, CreationSizesShapesAndStoresTheButtonsState) {
+  write_pictures("btn");
+  THANDLE b = create_button();
+  ASSERT_NE(b, 0u);
+  EXPECT_EQ(state(b), HOVER_NORMAL);
+  for (PCHAR name : {NORMALBMP, HOVERBMP, PRESSBMP, BUTTONRGN})
+    EXPECT_NE(platform::GetPropA(b, name), 0u) << name;
+  TRECT r, p;
+  platform::GetWindowRect(b, &r);
+  platform::GetWindowRect(parent_, &p);
+  EXPECT_EQ(r.RIGHT - r.LEFT, PIC_W);
+  EXPECT_EQ(r.BOTTOM - r.TOP, PIC_H);
+  // Moved by the fixed frame and caption allowance, 3 left and 19 up, measured between the
+  // window rectangles: the client offset of the parent therefore counts twice.
+  const TRECT &client = common::find_window(parent_)->client;
+  EXPECT_EQ(r.LEFT - p.LEFT, 2 * client.LEFT + 50 - 3);
+  EXPECT_EQ(r.TOP - p.TOP, 2 * client.TOP + 60 - 19);
+  EXPECT_EQ(platform::GetDlgCtrlID(b), BUTTON_ID);
+  // The shape: the magenta quarter is cut away, from the window and from the hit test.
+  THANDLE rgn = platform::GetPropA(b, BUTTONRGN);
+  EXPECT_FALSE(platform::PtInRegion(rgn, 2, 5));
+  EXPECT_TRUE(platform::PtInRegion(rgn, 20, 5));
+  EXPECT_EQ(shown(b, 20, 5), RED);
+}
+
+TEST_F(HoverButtonTest, HoverPressAndReleaseInsideNotifiesTheParentOnce) {
+  write_pictures("btn");
+  THANDLE b = create_button();
+  send(b, WM_MOUSEMOVE, 0, xy(20, 5));
+  EXPECT_EQ(state(b), HOVER_HOVER);
+  EXPECT_EQ(headless::capture(), b) << "held so the move that leaves arrives here";
+  EXPECT_EQ(shown(b, 20, 5), GREEN);
+
+  send(b, WM_LBUTTONDOWN, MK_LBUTTON, xy(20, 5));
+  EXPECT_EQ(state(b), HOVER_PRESSED);
+  EXPECT_EQ(shown(b, 20, 5), BLUE);
+  EXPECT_TRUE(commands().empty()) << "nothing before the release";
+
+  send(b, WM_LBUTTONUP, 0, xy(20, 5));
+  auto c = commands();
+  ASSERT_EQ(c.size(), 1u);
+  EXPECT_EQ(c[0].WPARAM, TWPARAM(BUTTON_ID)) << "identifier low, notification code 0 high";
+  EXPECT_EQ(c[0].LPARAM, 0) << "not the button's handle";
+  EXPECT_EQ(state(b), HOVER_NORMAL);
+  EXPECT_EQ(headless::capture(), 0u);
+  EXPECT_EQ(shown(b, 20, 5), RED) << "normal again until the next move";
+}
+
+TEST_F(HoverButtonTest, LeavingWithTheButtonHeldCancelsAndComingBackReentersPressed) {
+  write_pictures("btn");
+  THANDLE b = create_button();
+  send(b, WM_LBUTTONDOWN, MK_LBUTTON, xy(20, 5));
+  // Captured moves arrive wherever the pointer is: over the cut-away part, and left of the window.
+  send(b, WM_MOUSEMOVE, MK_LBUTTON, xy(2, 5));
+  EXPECT_EQ(state(b), HOVER_NORMAL);
+  EXPECT_EQ(headless::capture(), 0u);
+  send(b, WM_LBUTTONUP, 0, xy(-5, 5));
+  EXPECT_TRUE(commands().empty()) << "released outside: no click";
+  EXPECT_EQ(state(b), HOVER_NORMAL);
+
+  send(b, WM_LBUTTONDOWN, MK_LBUTTON, xy(20, 5));
+  send(b, WM_MOUSEMOVE, MK_LBUTTON, xy(-5, 5));
+  send(b, WM_MOUSEMOVE, MK_LBUTTON, xy(25, 8));
+  EXPECT_EQ(state(b), HOVER_PRESSED) << "back inside with the button held";
+  send(b, WM_LBUTTONUP, 0, xy(25, 8));
+  EXPECT_EQ(commands().size(), 1u);
+}
+
+TEST_F(HoverButtonTest, TheRightButtonAloneShowsPressedButNeverNotifies) {
+  write_pictures("btn");
+  THANDLE b = create_button();
+  send(b, WM_MOUSEMOVE, MK_RBUTTON, xy(20, 5));
+  EXPECT_EQ(state(b), HOVER_PRESSED);
+  EXPECT_EQ(shown(b, 20, 5), BLUE);
+  send(b, WM_RBUTTONDOWN, MK_RBUTTON, xy(20, 5));
+  send(b, WM_RBUTTONUP, 0, xy(20, 5));
+  send(b, WM_MOUSEMOVE, 0, xy(-1, 5));
+  EXPECT_TRUE(commands().empty());
+  EXPECT_EQ(state(b), HOVER_NORMAL);
+}
+
+TEST_F(HoverButtonTest, MovesInsideWhileHoveringCauseNoRedraw) {
+  write_pictures("btn");
+  THANDLE b = create_button();
+  send(b, WM_MOUSEMOVE, 0, xy(20, 5));
+  platform::UpdateWindow(b);
+  LONGINT before = headless::invalidate_count(b);
+  for (LONGINT x = 11; x < PIC_W; x += 3)
+    send(b, WM_MOUSEMOVE, 0, xy(x, 7));
+  EXPECT_EQ(headless::invalidate_count(b), before);
+  EXPECT_EQ(state(b), HOVER_HOVER);
+  send(b, WM_MOUSEMOVE, 0, xy(PIC_W + 3, 7));
+  EXPECT_EQ(headless::invalidate_count(b), before + 1) << "leaving redraws";
+}
+
+TEST_F(HoverButtonTest, OtherMessagesGetDefaultProcessing) {
+  write_pictures("btn");
+  THANDLE b = create_button();
+  for (LONGWORD m : {WM_ERASEBKGND, WM_SIZE, WM_KEYDOWN, WM_RBUTTONDOWN, WM_USER + 7})
+    EXPECT_EQ(HOVERBUTTONHANDLER(b, m, 3, 4), platform::DefWindowProcA(b, m, 3, 4)) << m;
+  EXPECT_EQ(state(b), HOVER_NORMAL);
+}
+
+TEST_F(HoverButtonTest, WithoutItsNormalPictureTheButtonKeepsItsSizeIgnoresMovesAndStillClicks) {
+  write_pictures("half", /*normal=*/false);
+  THANDLE b = create_button(50, 60, 33, 17);
+  ASSERT_NE(b, 0u);
+  TRECT r;
+  platform::GetWindowRect(b, &r);
+  EXPECT_EQ(r.RIGHT - r.LEFT, 33);
+  EXPECT_EQ(r.BOTTOM - r.TOP, 17);
+  EXPECT_EQ(platform::GetPropA(b, BUTTONRGN), 0u) << "no shape without the picture";
+  send(b, WM_MOUSEMOVE, 0, xy(5, 5));
+  EXPECT_EQ(state(b), HOVER_NORMAL) << "no hit-test region: moves are ignored";
+  send(b, WM_LBUTTONDOWN, MK_LBUTTON, xy(5, 5));
+  send(b, WM_LBUTTONUP, 0, xy(5, 5));
+  EXPECT_EQ(commands().size(), 1u);
+  // Destruction removes what exists and skips the missing region.
+  send(b, WM_DESTROY, 0, 0);
+  for (PCHAR name : {NORMALBMP, HOVERBMP, PRESSBMP, BUTTONRGN, HOVERMODE})
+    EXPECT_EQ(platform::GetPropA(b, name), 0u) << name;
+}
+
+TEST_F(HoverButtonTest, DestroyReleasesContextsPicturesAndTheHitTestRegion) {
+  write_pictures("btn");
+  THANDLE b = create_button();
+  THANDLE dc = platform::GetPropA(b, HOVERBMP);
+  THANDLE picture = platform::GetCurrentObject(dc, OBJ_BITMAP);
+  THANDLE rgn = platform::GetPropA(b, BUTTONRGN);
+  TBITMAP bm;
+  ASSERT_EQ(platform::GetObjectA(picture, sizeof bm, &bm), LONGINT(sizeof bm));
+  ASSERT_TRUE(platform::PtInRegion(rgn, 20, 5));
+  send(b, WM_DESTROY, 0, 0);
+  for (PCHAR name : {NORMALBMP, HOVERBMP, PRESSBMP, BUTTONRGN, HOVERMODE})
+    EXPECT_EQ(platform::GetPropA(b, name), 0u) << name;
+  EXPECT_EQ(platform::GetObjectA(picture, sizeof bm, &bm), 0) << "the picture is released";
+  EXPECT_FALSE(platform::DeleteDC(dc)) << "the context is gone";
+  EXPECT_FALSE(platform::DeleteObject(rgn)) << "the region is gone";
+}
+
+TEST_F(HoverButtonTest, AnEmptyPrefixReadsTheLetterFilesFromTheWorkingDirectory) {
+  write_pictures("");
+  std::string dir = BMPTYPE;
+  BMPTYPE.clear();
+  auto old = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  THANDLE b = create_button();
+  std::filesystem::current_path(old);
+  TRECT r;
+  platform::GetWindowRect(b, &r);
+  EXPECT_EQ(r.RIGHT - r.LEFT, PIC_W) << "N.BMP was found";
+  EXPECT_NE(platform::GetPropA(b, BUTTONRGN), 0u);
+}
+
+TEST_F(HoverButtonTest, TheClassIsRegisteredOnceWithTheButtonProcedure) {
+  TWNDCLASSEX cls;
+  ASSERT_TRUE(platform::GetClassInfoExA(0, SZHOVERCLASS, &cls));
+  EXPECT_EQ(cls.WNDPROC, &HOVERBUTTONHANDLER);
+  EXPECT_EQ(cls.STYLE, 0u);
+  EXPECT_EQ(WINDOWCLASSEX.SIZE, 48u);
+  EXPECT_STREQ(WINDOWCLASSEX.CLASSNAME, "IMAGEBUTTON");
+  // A second registration fails on the main class and leaves the known button class alone.
+  WINDOWCLASSEX.STYLE = 77;
+  EXPECT_FALSE(WINDOWREGISTER());
+  EXPECT_EQ(WINDOWCLASSEX.STYLE, 0u) << "filled from the class already known";
+}
+
+} // namespace
+} // namespace vantrel::test
