@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# End to end for the picture-button example on a real X display, natively or under Wine: the
+# status bar's text, hover pictures, one command per click, and clicks on a button's cut-away
+# corner reaching the main window. Input through xdotool, pixels read back with ImageMagick.
+#   usage: tests/e2e/picture_buttons_test.sh FOLDER_OF_THE_PROGRAM_AND_PICTURES [wine]
+set -uo pipefail
+
+dir=$(cd "${1:?the folder of picture_buttons and its pictures}" && pwd)
+runner=${2:-}
+for tool in xdotool import xdpyinfo $runner; do
+  command -v "$tool" >/dev/null || { echo "picture buttons e2e: $tool is not installed" >&2; exit 2; }
+done
+xdpyinfo >/dev/null 2>&1 || { echo "picture buttons e2e: no X display" >&2; exit 2; }
+program=picture_buttons
+if [ "$runner" = wine ]; then
+  program=picture_buttons.exe
+  export WINEDEBUG=-all
+  export WINEPREFIX=${WINEPREFIX:-$(mktemp -d /tmp/vantrel-wine.XXXXXX)}
+  [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+fi
+TITLE="Vantrel picture buttons"
+
+work=$(mktemp -d /tmp/vantrel-buttons-e2e.XXXXXX)
+failures=0
+pid=""
+pass() { echo "PASS $1"; }
+fail() { echo "FAIL $1: $2"; failures=$((failures + 1)); }
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  [ "$runner" = wine ] && wineserver -k 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The program's output so far; Windows programs end their lines with CR LF.
+out() { tr -d '\r' <"$work/out.txt" 2>/dev/null; }
+# Waits up to SECONDS for a line matching PATTERN in the program's output.
+wait_line() {
+  for _ in $(seq $(($2 * 10))); do
+    out | grep -q -- "$1" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+count() { out | grep -c -- "$1" || true; }
+# The colour at screen pixel (X, Y) as "R G B".
+pixel() {
+  import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+    awk 'NR == 2 { split($0, f, "[()]"); split(f[2], c, ","); print int(c[1]), int(c[2]), int(c[3]) }'
+}
+# True when screen pixel (X, Y) is within 16 of the colour R G B, waiting up to 5 s for it.
+becomes() {
+  local want="$3 $4 $5" got
+  for _ in $(seq 25); do
+    got=$(pixel "$1" "$2")
+    awk -v g="$got" -v w="$want" 'BEGIN { split(g, a, " "); split(w, b, " ");
+      for (i = 1; i <= 3; i++) { d = a[i] - b[i]; if (d < -16 || d > 16) exit 1 } }' && return 0
+    sleep 0.2
+  done
+  echo "  pixel ($1, $2) is $got, not $want" >&2
+  return 1
+}
+
+cp "$dir/$program" "$dir"/*.BMP "$work/"
+(cd "$work" && exec $runner "./$program" >"$work/out.txt" 2>"$work/err.txt") &
+pid=$!
+if ! wait_line '^ready' 60; then
+  fail start "the program did not come up: $(cat "$work/err.txt")"
+  exit 1
+fi
+main=$(timeout 20 xdotool search --sync --onlyvisible --name "^$TITLE\$" 2>/dev/null | head -n 1)
+sleep 1
+
+out | grep -q '^status: Percorso file$' && pass 'the status bar holds "Percorso file"' ||
+  fail "status text" "$(out | grep '^status')"
+read -r _ _ _ sl st sr sb < <(out | grep '^status bar at')
+# Text is drawn in dark pixels; the bar's face is light.
+dark=$(import -window root -crop "100x$((sb - st))+$sl+$st" -colorspace gray -depth 8 txt:- 2>/dev/null |
+  awk 'NR > 1 { split($0, f, "[()]"); if (f[2] + 0 < 100) n++ } END { print n + 0 }')
+[ "$dark" -ge 20 ] && pass "the first part of the status bar shows text ($dark dark pixels)" ||
+  fail "status bar" "$dark dark pixels in its first part"
+
+read -r _ _ _ _ pl pt _ _ < <(out | grep '^button 101 PLAY at')
+read -r _ _ _ _ ql qt _ _ < <(out | grep '^button 102 STOP at')
+# Inside the PLAY disc, clear of its arrow: the normal picture's green, then the hover one's.
+bx=$((pl + 24)); by=$((pt + 10))
+becomes $bx $by 46 139 58 && pass "the button shows its normal picture" || fail normal "wrong colour"
+xdotool mousemove $bx $by
+becomes $bx $by 62 187 78 && pass "hovering shows the hover picture" || fail hover "wrong colour"
+
+xdotool mousemove $bx $by click 1
+wait_line '^command 101 PLAY$' 10 && sleep 1
+[ "$(count '^command 101 PLAY$')" -eq 1 ] && pass "a click posts one command with its identifier" ||
+  fail click "$(count '^command') commands"
+
+# The PLAY picture's top-left corner is magenta: cut away, so the press reaches the main window.
+xdotool mousemove $((pl + 1)) $((pt + 1)) click 1
+if wait_line '^main window pressed at' 10; then
+  pass "a click on a cut-away pixel reaches the main window"
+else
+  fail "cut-away click" "the main window got no press"
+fi
+sleep 1
+[ "$(count '^command')" -eq 1 ] && pass "the cut-away click is not a button click" ||
+  fail "cut-away click" "$(count '^command') commands"
+
+xdotool mousemove $((ql + 48)) $((qt + 24)) click 1
+wait_line '^command 102 STOP$' 10 && pass "the second button posts its own identifier" ||
+  fail "second button" "no command 102"
+
+[ -n "$main" ] && xdotool key --window "$main" Escape
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then
+  fail escape "the program did not end"
+else
+  wait "$pid"; rc=$?; pid=""
+  [ $rc -eq 0 ] && pass "Escape ends with exit code 0" || fail escape "exit code $rc"
+fi
+
+[ $failures -eq 0 ] && echo "picture buttons e2e: all passed" || echo "picture buttons e2e: $failures failed"
+exit $((failures > 0))
