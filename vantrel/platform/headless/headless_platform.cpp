@@ -133,9 +133,12 @@ void paint_bitmap(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, TH
 }
 
 void make_native(common::window &w) {
-  common::backend_hooks h;
-  h.paint_bitmap = paint_bitmap;
-  common::set_backend_hooks(h);
+  // Installed with the first window, where blits can first land; hooks a test put in stay.
+  if (!common::hooks().paint_bitmap) {
+    common::backend_hooks h = common::hooks();
+    h.paint_bitmap = paint_bitmap;
+    common::set_backend_hooks(h);
+  }
   w.native = &natives[w.handle];
   clear_canvas(natives[w.handle], w);
 }
