@@ -65,10 +65,9 @@ TEST_F(GdiBitmaps, ColourTableFilesKeepTheirDepthAndTableInFileOrder) {
   for (std::uint16_t bpp : {1, 4, 8}) {
     SCOPED_TRACE(bpp);
     std::vector<std::uint32_t> table(colours.begin(), colours.begin() + (bpp == 1 ? 2 : 5));
-    THANDLE bmp = load("t" + std::to_string(bpp) + ".bmp",
-                       indexed_file(37, 3, bpp, table, [&](int x, int y) {
-                         return (x + y) % int(table.size());
-                       }));
+    THANDLE bmp = load(
+        "t" + std::to_string(bpp) + ".bmp",
+        indexed_file(37, 3, bpp, table, [&](int x, int y) { return (x + y) % int(table.size()); }));
     ASSERT_NE(bmp, 0u) << platform::LastErrorText();
     TBITMAP bm = object_of(bmp);
     EXPECT_EQ(bm.bmBitsPixel, bpp);
@@ -133,8 +132,8 @@ TEST_F(GdiBitmaps, DibSectionsAreZeroedAndRefuseWhatTheyCannotHold) {
   TBITMAPINFOHEADER fields;
   fields.biWidth = fields.biHeight = 4, fields.biBitCount = 32, fields.biCompression = BI_BITFIELDS;
   const std::vector<std::tuple<LONGINT, LONGINT, int>> refused = {
-      {4, 4, 8},      {4, 4, 16},        {0, 4, 24},         {4, 0, 24},
-      {-4, 4, 24},    {100000, 4, 24},   {20000, 20000, 32}, {4, INT32_MIN, 24}};
+      {4, 4, 8},   {4, 4, 16},      {0, 4, 24},         {4, 0, 24},
+      {-4, 4, 24}, {100000, 4, 24}, {20000, 20000, 32}, {4, INT32_MIN, 24}};
   for (auto [w, h, bpp] : refused) {
     bits = reinterpret_cast<void *>(1);
     EXPECT_EQ(dib_section(w, h, std::uint16_t(bpp), &bits), 0u) << w << " " << h << " " << bpp;
@@ -354,9 +353,8 @@ TEST_F(GdiBitmaps, BlitsOntoAWindowLandOnItsCanvas) {
 }
 
 TEST_F(GdiBitmaps, BitmapPixelsReadsOnlyInside) {
-  THANDLE bmp = load("px.bmp", indexed_file(2, 2, 1, {0x000000, 0xFFFFFF}, [](int x, int y) {
-                       return x == 1 && y == 0;
-                     }));
+  THANDLE bmp = load("px.bmp", indexed_file(2, 2, 1, {0x000000, 0xFFFFFF},
+                                            [](int x, int y) { return x == 1 && y == 0; }));
   std::uint32_t out[4] = {7, 7, 7, 7};
   ASSERT_TRUE(common::bitmap_pixels(bmp, 0, 0, 2, 2, out));
   EXPECT_EQ(out[1], 0xFFFFFFu);
