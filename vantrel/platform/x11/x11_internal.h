@@ -79,4 +79,11 @@ TWPARAM virtual_key(KeySym unshifted, KeySym shifted);
 // Updates a top-level window's client area from the window manager's frame extents.
 void apply_frame_extents(common::window &w);
 
+// Shared GDI objects on the server: the hooks the common code calls to blit bitmaps, shape
+// windows and paint status bars; pixmaps, GCs and fonts are let go between tests.
+void install_backend_hooks();
+void paint_status_bar(THANDLE window);
+void reset_gdi();
+void reset_status_bar();
+
 } // namespace vantrel::x11

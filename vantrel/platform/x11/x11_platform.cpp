@@ -154,6 +154,7 @@ Display *display() {
   }
   shared_atoms = intern_atoms(shared_display);
   enable_detectable_repeat(shared_display);
+  install_backend_hooks();
   return shared_display;
 }
 
@@ -268,6 +269,10 @@ unsigned long native_window(THANDLE window) {
 
 THANDLE capture() { return capture_window; }
 
+void sync() {
+  if (shared_display) XSync(shared_display, False);
+}
+
 void reset() {
   reset_contexts();
   for (THANDLE h : common::child_windows(0))
@@ -275,6 +280,8 @@ void reset() {
   common::reset();
   reset_input();
   forget_capture(capture_window);
+  reset_gdi();
+  reset_status_bar();
   if (shared_display) XSync(shared_display, True); // events of the old windows are dropped
 }
 

@@ -9,6 +9,9 @@ namespace vantrel::x11 {
 bool display_available();                    // the shared X connection could be opened
 unsigned long native_window(THANDLE window); // the X window id, 0 for an unknown handle
 THANDLE capture();                           // window holding the capture, or 0
+// Waits until the server has carried out every request sent so far, so that another
+// connection sees their effect.
+void sync();
 // Destroys every window and context and forgets classes, queue and input state (between
 // tests). The display connection stays open.
 void reset();

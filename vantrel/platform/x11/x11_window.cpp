@@ -256,7 +256,9 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
   if (child) {
     n->xid = XCreateWindow(d, parent_native->xid, x, y, unsigned(cw), unsigned(ch), border, depth,
                            InputOutput, visual, mask, &attrs);
+    // The parent's visual, so a pixel format can still be set on the child for GL of its own.
     n->visual = parent_native->visual;
+    n->config = parent_native->config;
   } else {
     XVisualInfo *vi = nullptr;
     n->config = creation_config(&vi);
