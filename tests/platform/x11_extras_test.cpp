@@ -1,0 +1,444 @@
+// Child windows, shapes, blits and the status window of the x11 backend on a real X server:
+// clicks and captured moves reach the right window, pixels are read back with XGetImage.
+// gtest first: Xlib's None and Bool macros would break its headers.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+
+#include <bit>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "vantrel/platform/platform.h"
+#include "vantrel/platform/x11/x11_platform.h"
+
+namespace vantrel::test {
+namespace {
+
+using namespace vantrel::platform;
+
+std::vector<TMSG> received; // every message the test procedures saw, in order
+
+TLRESULT recording_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
+  received.push_back(TMSG{w, m, wp, lp, 0, {}});
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+bool have_xdotool() { return std::system("command -v xdotool >/dev/null 2>&1") == 0; }
+
+void run(const std::string &command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
+
+TLPARAM point(int x, int y) { return TLPARAM((LONGWORD(y & 0xFFFF) << 16) | LONGWORD(x & 0xFFFF)); }
+
+// One X window's pixels as 0xRRGGBB, decoded with its visual's masks.
+struct screen_shot {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t at(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
+};
+
+unsigned channel(unsigned long value, unsigned long mask) {
+  if (!mask) return 0;
+  unsigned long top = mask >> std::countr_zero(mask);
+  return unsigned(((value & mask) >> std::countr_zero(mask)) * 255 / top);
+}
+
+screen_shot grab(Display *d, Window xid) {
+  screen_shot s;
+  XWindowAttributes wa;
+  if (!XGetWindowAttributes(d, xid, &wa)) return s;
+  XImage *image =
+      XGetImage(d, xid, 0, 0, unsigned(wa.width), unsigned(wa.height), AllPlanes, ZPixmap);
+  if (!image) return s;
+  s.width = wa.width, s.height = wa.height;
+  s.pixels.resize(std::size_t(s.width) * s.height);
+  for (int y = 0; y < s.height; y++)
+    for (int x = 0; x < s.width; x++) {
+      unsigned long v = XGetPixel(image, x, y);
+      s.pixels[std::size_t(y) * s.width + x] = (channel(v, wa.visual->red_mask) << 16) |
+                                               (channel(v, wa.visual->green_mask) << 8) |
+                                               channel(v, wa.visual->blue_mask);
+    }
+  XDestroyImage(image);
+  return s;
+}
+
+int luminance(std::uint32_t rgb) {
+  return int(((rgb >> 16) & 0xFF) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF)) / 3;
+}
+
+class X11ExtrasTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!x11::display_available()) GTEST_SKIP() << "no X display";
+    if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
+    x11::reset();
+    received.clear();
+    probe_ = XOpenDisplay(nullptr);
+    ASSERT_NE(probe_, nullptr);
+    TWNDCLASS cls;
+    cls.WNDPROC = recording_proc;
+    cls.CLASSNAME = "X11Extras";
+    cls.CURSOR = LoadCursorA(0, IDC_ARROW);
+    ASSERT_NE(RegisterClassA(&cls), 0u);
+    run("xdotool mousemove 1200 1000"); // away from every test window
+    // The parent at (100, 100) on the screen, 400 x 300, no frame.
+    parent_ = CreateWindowExA(0, "X11Extras", "parent", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300,
+                              0, 0, 0, nullptr);
+    ASSERT_NE(parent_, 0u) << LastErrorText();
+  }
+  void TearDown() override {
+    if (probe_) XCloseDisplay(probe_);
+    x11::reset();
+  }
+
+  THANDLE make_child(LONGWORD style, LONGINT x, LONGINT y, LONGINT w, LONGINT h, LONGINT id = 1) {
+    return CreateWindowExA(0, "X11Extras", "", WS_CHILD | style, x, y, w, h, parent_, THANDLE(id),
+                           0, nullptr);
+  }
+
+  bool pump_until(const std::function<bool()> &done, int ms = 3000) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+      TMSG m;
+      while (PeekMessageA(&m, 0, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+      }
+      if (done()) return true;
+      if (std::chrono::steady_clock::now() > end) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  void pump_idle(int ms = 150) {
+    pump_until([] { return false; }, ms);
+  }
+
+  static std::vector<TMSG> of_kind(LONGWORD message, THANDLE window) {
+    std::vector<TMSG> out;
+    for (const TMSG &m : received)
+      if (m.MESSAGE == message && m.HWND == window) out.push_back(m);
+    return out;
+  }
+
+  // Clicks the left button at screen (X, Y) and waits for the button-up wherever it went.
+  void click(int x, int y) {
+    received.clear();
+    run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+        " mousedown 1 mouseup 1");
+    ASSERT_TRUE(pump_until([] {
+      for (const TMSG &m : received)
+        if (m.MESSAGE == WM_LBUTTONUP) return true;
+      return false;
+    }));
+  }
+
+  // The rectangles of one of a window's shapes, as the server holds them.
+  std::vector<XRectangle> shape(Window xid, int kind) {
+    int count = 0, ordering = 0;
+    XRectangle *r = XShapeGetRectangles(probe_, xid, kind, &count, &ordering);
+    std::vector<XRectangle> out(r, r + count);
+    if (r) XFree(r);
+    return out;
+  }
+
+  Display *probe_ = nullptr;
+  THANDLE parent_ = 0;
+};
+
+TEST_F(X11ExtrasTest, ChildGetsItsOwnMouseMessagesInItsCoordinatesAndFollowsMoveAndShow) {
+  THANDLE child = make_child(WS_VISIBLE, 50, 40, 100, 80, 9);
+  ASSERT_NE(child, 0u) << LastErrorText();
+  XWindowAttributes wa;
+  ASSERT_TRUE(XGetWindowAttributes(probe_, x11::native_window(child), &wa));
+  EXPECT_EQ(wa.map_state, IsViewable);
+  XWindowAttributes pa;
+  ASSERT_TRUE(XGetWindowAttributes(probe_, x11::native_window(parent_), &pa));
+  EXPECT_EQ(wa.visual, pa.visual) << "a child takes its parent's visual";
+  EXPECT_EQ(wa.colormap, pa.colormap);
+  ASSERT_TRUE(pump_until([&] { return !of_kind(WM_PAINT, child).empty(); }))
+      << "a newly mapped child is exposed and asks for painting";
+  pump_idle();
+
+  click(100 + 50 + 20, 100 + 40 + 10);
+  ASSERT_EQ(of_kind(WM_LBUTTONDOWN, child).size(), 1u);
+  EXPECT_EQ(of_kind(WM_LBUTTONDOWN, child)[0].LPARAM, point(20, 10));
+  EXPECT_EQ(of_kind(WM_LBUTTONDOWN, child)[0].WPARAM, MK_LBUTTON);
+  EXPECT_TRUE(of_kind(WM_LBUTTONDOWN, parent_).empty()) << "the child's click is its own";
+  ASSERT_FALSE(of_kind(WM_MOUSEMOVE, child).empty());
+  EXPECT_EQ(of_kind(WM_MOUSEMOVE, child).back().LPARAM, point(20, 10));
+
+  click(100 + 10, 100 + 10);
+  ASSERT_EQ(of_kind(WM_LBUTTONDOWN, parent_).size(), 1u);
+  EXPECT_EQ(of_kind(WM_LBUTTONDOWN, parent_)[0].LPARAM, point(10, 10));
+  EXPECT_TRUE(of_kind(WM_LBUTTONDOWN, child).empty());
+
+  // Moved, the child is found at its new place, and the records say where.
+  ASSERT_TRUE(MoveWindow(child, 200, 150, 60, 50, true));
+  x11::sync();
+  TRECT r;
+  ASSERT_TRUE(GetWindowRect(child, &r));
+  EXPECT_EQ(r.LEFT, 100 + 200) << "on the screen";
+  EXPECT_EQ(r.TOP, 100 + 150);
+  EXPECT_EQ(r.RIGHT, 100 + 260);
+  EXPECT_EQ(r.BOTTOM, 100 + 200);
+  ASSERT_TRUE(GetClientRect(child, &r));
+  EXPECT_EQ(r.RIGHT, 60);
+  EXPECT_EQ(r.BOTTOM, 50);
+  click(100 + 200 + 5, 100 + 150 + 6);
+  ASSERT_EQ(of_kind(WM_LBUTTONDOWN, child).size(), 1u);
+  EXPECT_EQ(of_kind(WM_LBUTTONDOWN, child)[0].LPARAM, point(5, 6));
+
+  // Hidden, it lets the clicks through to the parent; a hidden child is not painted.
+  ShowWindow(child, 0);
+  x11::sync();
+  ASSERT_TRUE(XGetWindowAttributes(probe_, x11::native_window(child), &wa));
+  EXPECT_EQ(wa.map_state, IsUnmapped);
+  click(100 + 200 + 5, 100 + 150 + 6);
+  EXPECT_TRUE(of_kind(WM_LBUTTONDOWN, child).empty());
+  ASSERT_EQ(of_kind(WM_LBUTTONDOWN, parent_).size(), 1u);
+  EXPECT_EQ(of_kind(WM_LBUTTONDOWN, parent_)[0].LPARAM, point(205, 156));
+
+  // A child made hidden is mapped by ShowWindow, and repainted on request.
+  THANDLE late = make_child(0, 0, 0, 30, 30, 10);
+  ASSERT_NE(late, 0u);
+  ASSERT_TRUE(XGetWindowAttributes(probe_, x11::native_window(late), &wa));
+  EXPECT_EQ(wa.map_state, IsUnmapped);
+  ShowWindow(late, SW_SHOWNORMAL);
+  x11::sync();
+  ASSERT_TRUE(XGetWindowAttributes(probe_, x11::native_window(late), &wa));
+  EXPECT_EQ(wa.map_state, IsViewable);
+  received.clear();
+  InvalidateRect(late, nullptr, false);
+  EXPECT_TRUE(pump_until([&] { return !of_kind(WM_PAINT, late).empty(); }));
+}
+
+TEST_F(X11ExtrasTest, ShapedChildPassesClicksInItsHoleToTheParent) {
+  THANDLE child = make_child(WS_VISIBLE, 50, 40, 100, 80);
+  ASSERT_NE(child, 0u);
+  Window xid = x11::native_window(child);
+  pump_idle();
+  // Two bars with a gap from x = 40 to 60 between them.
+  TRECT bars[2] = {{0, 0, 40, 80}, {60, 0, 100, 80}};
+  THANDLE region = ExtCreateRegion(bars, 2);
+  ASSERT_NE(region, 0u);
+  ASSERT_EQ(SetWindowRgn(child, region, true), 1);
+  x11::sync();
+  for (int kind : {ShapeBounding, ShapeInput}) {
+    std::vector<XRectangle> r = shape(xid, kind);
+    ASSERT_EQ(r.size(), 2u) << "shape kind " << kind;
+    int area = 0;
+    for (const XRectangle &x : r) {
+      area += x.width * x.height;
+      EXPECT_TRUE(x.x + x.width <= 40 || x.x >= 60) << "nothing of the gap is kept";
+    }
+    EXPECT_EQ(area, 2 * 40 * 80);
+  }
+
+  click(100 + 50 + 50, 100 + 40 + 30); // in the gap
+  EXPECT_TRUE(of_kind(WM_LBUTTONDOWN, child).empty());
+  ASSERT_EQ(of_kind(WM_LBUTTONDOWN, parent_).size(), 1u);
+  EXPECT_EQ(of_kind(WM_LBUTTONDOWN, parent_)[0].LPARAM, point(100, 70));
+  click(100 + 50 + 70, 100 + 40 + 30); // on the right bar
+  ASSERT_EQ(of_kind(WM_LBUTTONDOWN, child).size(), 1u);
+  EXPECT_EQ(of_kind(WM_LBUTTONDOWN, child)[0].LPARAM, point(70, 30));
+
+  // An empty region leaves nothing to click.
+  THANDLE empty = ExtCreateRegion(nullptr, 0);
+  if (empty) {
+    ASSERT_EQ(SetWindowRgn(child, empty, false), 1);
+    x11::sync();
+    EXPECT_TRUE(shape(xid, ShapeInput).empty());
+    click(100 + 50 + 10, 100 + 40 + 10);
+    EXPECT_TRUE(of_kind(WM_LBUTTONDOWN, child).empty());
+    EXPECT_EQ(of_kind(WM_LBUTTONDOWN, parent_).size(), 1u);
+  }
+
+  // No region: the whole rectangle again.
+  ASSERT_EQ(SetWindowRgn(child, 0, true), 1);
+  x11::sync();
+  for (int kind : {ShapeBounding, ShapeInput}) {
+    std::vector<XRectangle> r = shape(xid, kind);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].width, 100);
+    EXPECT_EQ(r[0].height, 80);
+  }
+  click(100 + 50 + 50, 100 + 40 + 30);
+  EXPECT_EQ(of_kind(WM_LBUTTONDOWN, child).size(), 1u);
+}
+
+TEST_F(X11ExtrasTest, CapturedChildSeesMovesOutsideItRelativeToItself) {
+  THANDLE child = make_child(WS_VISIBLE, 50, 40, 100, 80);
+  ASSERT_NE(child, 0u);
+  pump_idle();
+  EXPECT_EQ(SetCapture(child), 0u);
+  received.clear();
+  run("xdotool mousemove 120 110"); // left of and above the child, inside the parent
+  ASSERT_TRUE(pump_until([&] { return !of_kind(WM_MOUSEMOVE, child).empty(); }));
+  EXPECT_EQ(of_kind(WM_MOUSEMOVE, child).back().LPARAM, point(20 - 50, 10 - 40));
+  EXPECT_TRUE(of_kind(WM_MOUSEMOVE, parent_).empty());
+  run("xdotool mousemove 700 600"); // outside the parent too
+  ASSERT_TRUE(pump_until([&] { return of_kind(WM_MOUSEMOVE, child).size() >= 2; }));
+  EXPECT_EQ(of_kind(WM_MOUSEMOVE, child).back().LPARAM, point(700 - 150, 600 - 140));
+
+  // A captured child that goes away gives the capture up.
+  ASSERT_TRUE(DestroyWindow(child));
+  EXPECT_EQ(x11::capture(), 0u);
+  received.clear();
+  run("xdotool mousemove 130 130");
+  ASSERT_TRUE(pump_until([&] { return !of_kind(WM_MOUSEMOVE, parent_).empty(); }));
+  EXPECT_EQ(of_kind(WM_MOUSEMOVE, parent_).back().LPARAM, point(30, 30));
+}
+
+// A bottom-up 24-bit DIB section, 32 x 16, whose pixel (x, y) counted from the top is
+// red 8x, green 16y, blue BLUE.
+THANDLE make_picture(std::uint8_t blue, std::uint8_t **bits_out) {
+  TBITMAPINFOHEADER info;
+  info.biWidth = 32;
+  info.biHeight = 16;
+  info.biBitCount = 24;
+  void *bits = nullptr;
+  THANDLE b = CreateDIBSection(0, &info, DIB_RGB_COLORS, &bits, 0, 0);
+  if (!b || !bits) return 0;
+  auto *p = static_cast<std::uint8_t *>(bits);
+  for (int y = 0; y < 16; y++)
+    for (int x = 0; x < 32; x++) {
+      std::uint8_t *px = p + (15 - y) * 96 + x * 3;
+      px[0] = blue, px[1] = std::uint8_t(16 * y), px[2] = std::uint8_t(8 * x);
+    }
+  if (bits_out) *bits_out = p;
+  return b;
+}
+
+std::uint32_t expected(int x, int y, std::uint32_t blue) {
+  return (std::uint32_t(8 * x) << 16) | (std::uint32_t(16 * y) << 8) | blue;
+}
+
+TEST_F(X11ExtrasTest, BitBltFromAMemoryContextShowsThePictureOnTheChild) {
+  THANDLE child = make_child(WS_VISIBLE, 20, 20, 64, 48);
+  ASSERT_NE(child, 0u);
+  pump_idle();
+  std::uint8_t *bits = nullptr;
+  THANDLE picture = make_picture(200, &bits);
+  ASSERT_NE(picture, 0u) << LastErrorText();
+  THANDLE memory = CreateCompatibleDC(0);
+  ASSERT_NE(memory, 0u);
+  THANDLE old = SelectObject(memory, picture);
+  THANDLE dc = GetDC(child);
+  ASSERT_NE(dc, 0u);
+
+  ASSERT_TRUE(BitBlt(dc, 4, 6, 32, 16, memory, 0, 0, SRCCOPY));
+  x11::sync();
+  screen_shot s = grab(probe_, x11::native_window(child));
+  ASSERT_EQ(s.width, 64);
+  for (auto [x, y] : {std::pair{0, 0}, {31, 0}, {0, 15}, {31, 15}, {13, 7}})
+    EXPECT_EQ(s.at(4 + x, 6 + y), expected(x, y, 200)) << x << "," << y;
+
+  // A part of the picture, from inside it; and the same picture after its pixels changed.
+  for (int y = 0; y < 16; y++)
+    for (int x = 0; x < 32; x++)
+      bits[(15 - y) * 96 + x * 3] = 40;
+  ASSERT_TRUE(BitBlt(dc, 40, 30, 10, 5, memory, 20, 8, SRCCOPY));
+  x11::sync();
+  s = grab(probe_, x11::native_window(child));
+  EXPECT_EQ(s.at(40, 30), expected(20, 8, 40)) << "a changed picture is shown as it is now";
+  EXPECT_EQ(s.at(49, 34), expected(29, 12, 40));
+  EXPECT_EQ(s.at(4, 6), expected(0, 0, 200)) << "the first copy is left alone";
+
+  // Reaching past the picture and the window copies only what both have.
+  ASSERT_TRUE(BitBlt(dc, 50, 40, 100, 100, memory, 28, 12, SRCCOPY));
+  x11::sync();
+  s = grab(probe_, x11::native_window(child));
+  EXPECT_EQ(s.at(50, 40), expected(28, 12, 40));
+  EXPECT_EQ(s.at(53, 43), expected(31, 15, 40));
+  EXPECT_TRUE(BitBlt(dc, 0, 0, 0, 0, memory, 0, 0, SRCCOPY)) << "an empty copy does nothing";
+
+  // A deleted picture is gone from the server too; a new one under the context shows.
+  SelectObject(memory, old);
+  EXPECT_TRUE(DeleteObject(picture));
+  THANDLE second = make_picture(7, nullptr);
+  ASSERT_NE(second, 0u);
+  SelectObject(memory, second);
+  ASSERT_TRUE(BitBlt(dc, 4, 6, 32, 16, memory, 0, 0, SRCCOPY));
+  x11::sync();
+  s = grab(probe_, x11::native_window(child));
+  EXPECT_EQ(s.at(4 + 3, 6 + 2), expected(3, 2, 7));
+  SelectObject(memory, old);
+  DeleteObject(second);
+  DeleteDC(memory);
+  ReleaseDC(child, dc);
+}
+
+TEST_F(X11ExtrasTest, StatusWindowPaintsItsPartsTextAndSeparators) {
+  THANDLE status = CreateStatusWindowA(0x50000000, "Percorso file", parent_, 0x7712);
+  ASSERT_NE(status, 0u) << LastErrorText();
+  std::int32_t edges[3] = {100, 200, -1};
+  SendMessageA(status, SB_SETPARTS, 3, TLPARAM(edges));
+  Window xid = x11::native_window(status);
+  XWindowAttributes wa;
+  ASSERT_TRUE(XGetWindowAttributes(probe_, xid, &wa));
+  EXPECT_EQ(wa.width, 400) << "along the parent's whole width";
+  int sx = 0, sy = 0;
+  Window child;
+  XTranslateCoordinates(probe_, xid, x11::native_window(parent_), 0, 0, &sx, &sy, &child);
+  EXPECT_EQ(sy + wa.height, 300) << "at the bottom of the parent";
+
+  // Painted once the queue hands out its paint message.
+  pump_idle(300);
+  x11::sync();
+  screen_shot s = grab(probe_, xid);
+  ASSERT_EQ(s.width, 400);
+  int h = s.height;
+  EXPECT_EQ(s.at(300, h / 2), 0xF0F0F0u) << "button face";
+  EXPECT_EQ(s.at(150, 1), 0xF0F0F0u);
+  int dark_in_first = 0, dark_elsewhere = 0;
+  int text_top = h, text_bottom = -1, text_left = 400;
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < 400; x++) {
+      if (luminance(s.at(x, y)) >= 96) continue;
+      if (x < 97) {
+        dark_in_first++;
+        text_top = std::min(text_top, y), text_bottom = std::max(text_bottom, y);
+        text_left = std::min(text_left, x);
+      } else {
+        dark_elsewhere++;
+      }
+    }
+  EXPECT_GT(dark_in_first, 40) << "the first part shows its text";
+  EXPECT_EQ(dark_elsewhere, 0) << "the other parts have none";
+  EXPECT_GE(text_left, 4);
+  EXPECT_LE(text_left, 6) << "left-aligned 4 pixels in";
+  EXPECT_LT(std::abs((text_top + text_bottom) - (h - 1)), 6) << "vertically centred";
+
+  // A sunken line near each inner right edge, none at the right border.
+  auto separator_near = [&](int edge) {
+    for (int x = edge - 3; x <= edge + 1; x++)
+      if (luminance(s.at(x, h / 2)) < 200) return true;
+    return false;
+  };
+  EXPECT_TRUE(separator_near(100));
+  EXPECT_TRUE(separator_near(200));
+  for (int x = 205; x < 400; x++)
+    ASSERT_GE(luminance(s.at(x, h / 2)), 200) << "no separator at x = " << x;
+
+  // New text in the second part is painted there; Windows-1252 text is shown, not dropped.
+  SendMessageA(status, SB_SETTEXTA, 1, TLPARAM("Citt\xe0"));
+  pump_idle(300);
+  x11::sync();
+  s = grab(probe_, xid);
+  int dark_second = 0;
+  for (int y = 0; y < h; y++)
+    for (int x = 103; x < 197; x++)
+      dark_second += luminance(s.at(x, y)) < 96;
+  EXPECT_GT(dark_second, 20);
+}
+
+} // namespace
+} // namespace vantrel::test
