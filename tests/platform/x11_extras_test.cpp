@@ -175,6 +175,14 @@ TEST_F(X11ExtrasTest, ChildGetsItsOwnMouseMessagesInItsCoordinatesAndFollowsMove
   ASSERT_FALSE(of_kind(WM_MOUSEMOVE, child).empty());
   EXPECT_EQ(of_kind(WM_MOUSEMOVE, child).back().LPARAM, point(20, 10));
 
+  // Keys go to the top-level window even while the pointer rests on the child.
+  received.clear();
+  run("xdotool key a");
+  ASSERT_TRUE(pump_until([&] { return !of_kind(WM_KEYUP, parent_).empty(); }));
+  ASSERT_EQ(of_kind(WM_KEYDOWN, parent_).size(), 1u);
+  EXPECT_EQ(of_kind(WM_KEYDOWN, parent_)[0].WPARAM, TWPARAM('A'));
+  EXPECT_TRUE(of_kind(WM_KEYDOWN, child).empty());
+
   click(100 + 10, 100 + 10);
   ASSERT_EQ(of_kind(WM_LBUTTONDOWN, parent_).size(), 1u);
   EXPECT_EQ(of_kind(WM_LBUTTONDOWN, parent_)[0].LPARAM, point(10, 10));

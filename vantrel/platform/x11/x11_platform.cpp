@@ -20,10 +20,14 @@
 //  [X] Pixel format choice among the GLX configurations, compatibility contexts made with
 //      glXCreateNewContext, glXSwapBuffers
 //  [X] Message boxes: a modal dialog of its own connection with Xft text, keyboard and mouse
+//  [X] Child windows with the parent's visual; their key events go to the top-level window
+//  [X] Window regions as XShape bounding and input shapes, so cut-away clicks fall through
+//  [X] BitBlt onto windows from bitmaps held as pixmaps (refreshed when the pixels change)
+//  [X] The status window painted with Xft: parts, texts, sunken separators
 //  [X] Test hook: VANTREL_X11_FAIL_PIXEL_FORMAT=1 makes ChoosePixelFormat return 0
 // Missing features or Issues:
-//  [ ] Regions (XShape), the status window, palettes, blits and font outlines arrive with
-//      their features
+//  [ ] Palettes are the shared code's alone (TrueColor visuals need nothing on the server);
+//      pictures are painted only on TrueColor and DirectColor windows
 //  [ ] Cursor and icon files are not loaded: the class cursor is the matching X font cursor,
 //      a file cursor leaves the default one
 //  [ ] No message box icons; no WM_SIZE / WM_MOVE / WM_ACTIVATE messages

@@ -18,6 +18,9 @@ namespace {
 constexpr long window_events = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                                ButtonReleaseMask | PointerMotionMask | StructureNotifyMask |
                                FocusChangeMask | PropertyChangeMask;
+// Children never hold the keyboard focus, as on Win32 without SetFocus: their key events are
+// left to travel up to the top-level window, even while the pointer is over a child.
+constexpr long child_events = window_events & ~(KeyPressMask | KeyReleaseMask | FocusChangeMask);
 
 // The window being made: common::create_window hangs it on the record before WM_CREATE.
 x11_window *pending = nullptr;
@@ -254,6 +257,7 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
   Visual *visual = CopyFromParent;
   int depth = CopyFromParent;
   if (child) {
+    attrs.event_mask = child_events;
     n->xid = XCreateWindow(d, parent_native->xid, x, y, unsigned(cw), unsigned(ch), border, depth,
                            InputOutput, visual, mask, &attrs);
     // The parent's visual, so a pixel format can still be set on the child for GL of its own.
