@@ -12,29 +12,6 @@ namespace {
 
 class GdiBitmaps : public GLTest {};
 
-// A colour-table file: TABLE holds 0xRRGGBB entries, INDEX(x, y) the entry of each pixel with
-// y = 0 the top row.
-template <class F>
-std::string indexed_file(std::int32_t w, std::int32_t h, std::uint16_t bpp,
-                         const std::vector<std::uint32_t> &table, F index) {
-  bmp_layout b;
-  b.width = w, b.height = h, b.bpp = bpp;
-  b.colors_used = std::uint32_t(table.size());
-  for (auto c : table)
-    b.palette += bytes({int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF), 0});
-  std::vector<std::string> rows;
-  for (std::int32_t y = h - 1; y >= 0; y--) {
-    std::string row((std::size_t(w) * bpp + 7) / 8, '\0');
-    for (std::int32_t x = 0; x < w; x++) {
-      std::size_t bit = std::size_t(x) * bpp;
-      row[bit / 8] = char(row[bit / 8] | int(index(x, y)) << (8 - bpp - int(bit % 8)));
-    }
-    rows.push_back(row);
-  }
-  b.pixels = padded_rows(rows);
-  return make_bmp(b);
-}
-
 THANDLE load(const std::string &name, const std::string &file) {
   std::string path = write_temp_file(name, file);
   return platform::LoadImageA(0, path.data(), IMAGE_BITMAP, 0, 0,
@@ -67,7 +44,7 @@ TEST_F(GdiBitmaps, ColourTableFilesKeepTheirDepthAndTableInFileOrder) {
     std::vector<std::uint32_t> table(colours.begin(), colours.begin() + (bpp == 1 ? 2 : 5));
     THANDLE bmp = load(
         "t" + std::to_string(bpp) + ".bmp",
-        indexed_file(37, 3, bpp, table, [&](int x, int y) { return (x + y) % int(table.size()); }));
+        bmp_indexed(37, 3, bpp, table, [&](int x, int y) { return (x + y) % int(table.size()); }));
     ASSERT_NE(bmp, 0u) << platform::LastErrorText();
     TBITMAP bm = object_of(bmp);
     EXPECT_EQ(bm.bmBitsPixel, bpp);
@@ -145,7 +122,7 @@ TEST_F(GdiBitmaps, DibSectionsAreZeroedAndRefuseWhatTheyCannotHold) {
 }
 
 TEST_F(GdiBitmaps, BlitLooksColourTablesUpAndCountsRowsFromTheTop) {
-  THANDLE bmp = load("ix.bmp", indexed_file(3, 2, 4, colours, [](int x, int y) {
+  THANDLE bmp = load("ix.bmp", bmp_indexed(3, 2, 4, colours, [](int x, int y) {
                        return x + 3 * y; // top row 0 1 2, bottom row 3 4 5 (past the table)
                      }));
   ASSERT_NE(bmp, 0u);
@@ -187,7 +164,7 @@ TEST_F(GdiBitmaps, BlitLooksColourTablesUpAndCountsRowsFromTheTop) {
     }
   }
   // Colour-table targets and other operations are refused.
-  THANDLE other = load("ix2.bmp", indexed_file(3, 2, 4, colours, [](int, int) { return 0; }));
+  THANDLE other = load("ix2.bmp", bmp_indexed(3, 2, 4, colours, [](int, int) { return 0; }));
   platform::SelectObject(dst, other);
   EXPECT_FALSE(platform::BitBlt(dst, 0, 0, 3, 2, src, 0, 0, SRCCOPY));
   EXPECT_FALSE(platform::BitBlt(dst, 0, 0, 3, 2, src, 0, 0, 0x00EE0086));
@@ -353,8 +330,8 @@ TEST_F(GdiBitmaps, BlitsOntoAWindowLandOnItsCanvas) {
 }
 
 TEST_F(GdiBitmaps, BitmapPixelsReadsOnlyInside) {
-  THANDLE bmp = load("px.bmp", indexed_file(2, 2, 1, {0x000000, 0xFFFFFF},
-                                            [](int x, int y) { return x == 1 && y == 0; }));
+  THANDLE bmp = load("px.bmp", bmp_indexed(2, 2, 1, {0x000000, 0xFFFFFF},
+                                           [](int x, int y) { return x == 1 && y == 0; }));
   std::uint32_t out[4] = {7, 7, 7, 7};
   ASSERT_TRUE(common::bitmap_pixels(bmp, 0, 0, 2, 2, out));
   EXPECT_EQ(out[1], 0xFFFFFFu);

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/platform/x11_pump.h"
 #include "vantrel/platform/platform.h"
 #include "vantrel/platform/x11/x11_platform.h"
 
@@ -102,23 +103,6 @@ protected:
   THANDLE make_child(LONGWORD style, LONGINT x, LONGINT y, LONGINT w, LONGINT h, LONGINT id = 1) {
     return CreateWindowExA(0, "X11Extras", "", WS_CHILD | style, x, y, w, h, parent_, THANDLE(id),
                            0, nullptr);
-  }
-
-  bool pump_until(const std::function<bool()> &done, int ms = 3000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-      TMSG m;
-      while (PeekMessageA(&m, 0, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-      }
-      if (done()) return true;
-      if (std::chrono::steady_clock::now() > end) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
-  void pump_idle(int ms = 150) {
-    pump_until([] { return false; }, ms);
   }
 
   static std::vector<TMSG> of_kind(LONGWORD message, THANDLE window) {

@@ -24,6 +24,7 @@
 
 #include "vantrel/gl.h"
 #include "vantrel/platform/common/gdi_objects.h"
+#include "tests/platform/x11_pump.h"
 #include "vantrel/platform/platform.h"
 #include "vantrel/platform/x11/x11_platform.h"
 
@@ -91,24 +92,6 @@ protected:
   THANDLE make_window(LONGWORD style, LONGINT x, LONGINT y, LONGINT w, LONGINT h,
                       PCHAR title = "test", THANDLE parent = 0, THANDLE menu = 0) {
     return CreateWindowExA(0, "X11Test", title, style, x, y, w, h, parent, menu, 0, nullptr);
-  }
-
-  // Hands out queued messages (translated and dispatched) until DONE holds or MS pass.
-  bool pump_until(const std::function<bool()> &done, int ms = 3000) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-      TMSG m;
-      while (PeekMessageA(&m, 0, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-      }
-      if (done()) return true;
-      if (std::chrono::steady_clock::now() > end) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
-  void pump_idle(int ms = 150) {
-    pump_until([] { return false; }, ms);
   }
 
   static std::vector<TMSG> of_kind(LONGWORD message) {
