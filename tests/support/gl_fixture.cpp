@@ -4,8 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <unistd.h>
 #include <fstream>
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
 
 namespace vantrel::test {
 

@@ -1,4 +1,5 @@
-// A fresh headless window with a current OpenGL context for each test, and read-back helpers.
+// A fresh window with a current OpenGL context for each test, and read-back helpers. The window
+// is a headless one, or with VANTREL_TEST_WIN32 a real Win32 window (under Wine on Linux).
 #pragma once
 
 #include <functional>
@@ -9,7 +10,11 @@
 
 #include "vantrel/gl.h"
 #include "vantrel/globals.h"
+#ifdef VANTREL_TEST_WIN32
+#include "tests/support/win32_controls.h"
+#else
 #include "vantrel/platform/headless/headless_platform.h"
+#endif
 #include "vantrel/platform/platform.h"
 
 namespace vantrel::test {
