@@ -9,6 +9,8 @@ PACKAGES=(
   libx11-dev libxext-dev libxft-dev libfontconfig-dev libfreetype-dev libxtst-dev
   libpng-dev fonts-dejavu-core
   xvfb xdotool x11-utils imagemagick
+  # The Windows program: cross-compiler, and Wine (64-bit) to run its tests and demo.
+  mingw-w64 g++-mingw-w64-x86-64-posix wine wine64
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Vantrel twice (release, and debug with ASan and UBSan) and runs every test with ctest.
+# Builds Vantrel three times (release, debug with ASan and UBSan, and the Windows program
+# cross-built with mingw-w64) and runs every test with ctest; the Windows tests run under Wine.
 # Starts an Xvfb display for the end-to-end tests when none is given.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,3 +30,9 @@ for preset in default asan; do
   # a test must pass within three runs.
   ctest --preset "$preset" -j "$jobs" --repeat until-pass:3
 done
+
+# The Windows build, once: its suites and the end-to-end script under Wine on the same display,
+# with the x11 build's demo above for the frame comparison. Every test is its own Wine process.
+cmake --preset mingw
+cmake --build --preset mingw -j "$jobs"
+ctest --preset mingw -j "$jobs" --repeat until-pass:3
