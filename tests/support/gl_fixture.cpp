@@ -1,5 +1,6 @@
 #include "tests/support/gl_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -66,6 +67,13 @@ void reset_framework_globals() {
   SHOWMENUBAR = SHOWSTATUSBAR = false;
   CREATEMENUBAR = nullptr;
   HSTATUS = 0;
+  std::fill(std::begin(STATUSITEM), std::end(STATUSITEM), 0);
+  std::fill(std::begin(EDGES), std::end(EDGES), 0);
+  MAXSTATUSITEM = 0;
+  std::fill(std::begin(FILENAME), std::end(FILENAME), '\0');
+  AWND = 0;
+  BMPTYPE.clear();
+  WINDOWCLASSEX = TWNDCLASSEX{};
   START = 0;
   for (auto &k : SETKEY)
     k = false;
