@@ -35,6 +35,8 @@ set(VANTREL_WIN32_EXCLUDED_TESTS
     OutlineTextTest.FlatFontDrawsLettersWithHolesAndMetrics
     OutlineTextTest.StringsAdvanceAndHighCodesDrawTheirAccents
     OutlineTextTest.DepthExtrudesWithBackFaceAndOutwardWalls
+    OutlineTextTest.EscapementTurnsTheGlyphsAndTheirAdvance
+    OutlineTextTest.UnderlineAndItalicKeepTheWeight
     OutlineTextDeathTest.NegativeFlagsAreRangeErrors)
 
 # Marks the excluded tests disabled once ctest has read the discovered ones.
