@@ -12,11 +12,16 @@ for tool in xdotool import xdpyinfo $runner; do
 done
 xdpyinfo >/dev/null 2>&1 || { echo "picture buttons e2e: no X display" >&2; exit 2; }
 program=picture_buttons
+own_prefix=""
 if [ "$runner" = wine ]; then
   program=picture_buttons.exe
   export WINEDEBUG=-all
-  export WINEPREFIX=${WINEPREFIX:-$(mktemp -d /tmp/vantrel-wine.XXXXXX)}
-  [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+  # A prefix given from outside (shared by a test run) is left as it is, server and all.
+  if [ -z "${WINEPREFIX:-}" ]; then
+    own_prefix=$(mktemp -d /tmp/vantrel-wine.XXXXXX)
+    export WINEPREFIX=$own_prefix
+  fi
+  [ -f "$WINEPREFIX/system.reg" ] || wineboot -i </dev/null >/dev/null 2>&1
 fi
 TITLE="Vantrel picture buttons"
 
@@ -27,7 +32,7 @@ pass() { echo "PASS $1"; }
 fail() { echo "FAIL $1: $2"; failures=$((failures + 1)); }
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ "$runner" = wine ] && wineserver -k 2>/dev/null
+  [ -n "$own_prefix" ] && { wineserver -k 2>/dev/null; rm -rf "$own_prefix"; }
   rm -rf "$work"
 }
 trap cleanup EXIT
