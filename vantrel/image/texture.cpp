@@ -81,6 +81,19 @@ void TEXTURELOADID(PCHAR BMPFILE, LONGINT NUM) {
     platform::DeleteObject(bitmap);
     return;
   }
+  if (bm.bmBitsPixel <= 8) {
+    // For a colour-table picture the transparency flag would repaint every pixel of the first
+    // pixel's colour in the window colour; a texture keeps its own colours, so it is loaded again
+    // without the flag (a 24-bit file, which has no table, is not affected by it).
+    platform::DeleteObject(bitmap);
+    bitmap = platform::LoadImageA(platform::GetModuleHandleA(nullptr), BMPFILE, IMAGE_BITMAP, 0, 0,
+                                  LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    if (!bitmap || platform::GetObjectA(bitmap, sizeof(TBITMAP), &bm) < LONGINT(sizeof(TBITMAP))) {
+      refuse("the colour-table picture cannot be loaded again");
+      if (bitmap) platform::DeleteObject(bitmap);
+      return;
+    }
+  }
   if (bm.bmBitsPixel != 24 && bm.bmWidth > 0 && bm.bmHeight > 0) {
     // Colour-table pictures are loaded at their own depth; a blit onto a 24-bit DIB section
     // looks every pixel up in the table.
