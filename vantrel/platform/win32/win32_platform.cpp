@@ -94,14 +94,21 @@ HBITMAP to_24bit_bottom_up(HBITMAP src, LONG width, LONG height) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 24;
   bi.bmiHeader.biCompression = BI_RGB;
-  HDC screen = ::GetDC(nullptr);
   void *bits = nullptr;
-  HBITMAP dst = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (dst && ::GetDIBits(screen, src, 0, UINT(height), bits, &bi, DIB_RGB_COLORS) != height) {
+  HBITMAP dst = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!dst) return nullptr;
+  // A blit between two memory contexts: GDI reads the source in its own row order and depth.
+  HDC from = ::CreateCompatibleDC(nullptr), to = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old_from = ::SelectObject(from, src), old_to = ::SelectObject(to, dst);
+  BOOL copied = ::BitBlt(to, 0, 0, width, height, from, 0, 0, SRCCOPY);
+  ::SelectObject(from, old_from);
+  ::SelectObject(to, old_to);
+  ::DeleteDC(from);
+  ::DeleteDC(to);
+  if (!copied) {
     ::DeleteObject(dst);
-    dst = nullptr;
+    return nullptr;
   }
-  ::ReleaseDC(nullptr, screen);
   return dst;
 }
 
@@ -123,6 +130,8 @@ LONGWORD GetLastError() { return ::GetLastError(); }
 
 ANSISTRING LastErrorText() {
   DWORD code = ::GetLastError();
+  // A failing call that set no code would otherwise be explained as "Success".
+  if (code == 0) return "the system gave no reason";
   char *buffer = nullptr;
   DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                FORMAT_MESSAGE_IGNORE_INSERTS,
