@@ -22,15 +22,20 @@ set(VANTREL_WIN32_EXCLUDED_FILES
 set(VANTREL_WIN32_EXCLUDED_TESTS
     # fontconfig picks the outline font on Linux; Windows maps fonts by name itself.
     OutlineTextDeathTest.NoFontLeavesTheListsEmptyWithOneWarning
-    # Open faults of the win32 backend under Wine 8 (llvmpipe over GLX), each still to be found
-    # and mended, not a limit of the tests. Bitmaps other than bottom-up 24-bit files come out
-    # of LoadImageA with other texels than the portable reader gives:
+    # Faults of Wine 8's LoadImageA, checked with a small Win32 program outside the framework:
+    # a top-down file comes back as a bottom-up DIB section whose pixels are all zero,
     TextureTest.TopDownFileUploadsBottomRowFirst
-    TextureTest.OtherDepthsAreConvertedToRgb
-    TextureTest.ImageMagickFilesLoadAlike
     BitmapRegionTest.RunsCloseAtTheRightEdgeAndRowZeroIsTheTopInEitherRowOrder
-    # ...an unusable file does not end (a box or wait nobody answers):
+    # and an OS/2 core header's three-byte colour-table entries are read as four-byte ones.
+    TextureTest.CoreHeaderFilesReadTheirThreeByteColourTable
+    # Malformed files: Wine's LoadImageA accepts a file one byte short of its pixels and faults
+    # reading one whose pixels are absent; the refusals are the portable reader's, tested on
+    # the other backends.
     TextureTest.UnusableFilesWarnOnceAndLeaveSlotAndGlAlone
+    # Open faults of the win32 backend under Wine, still to be found and mended:
+    # ...passes when run by hand (8 s), but under ctest the run does not end after its four
+    # death-test children have exited:
+    TextureDeathTest.SlotOutsideTableIsRangeError
     # ...wglUseFontOutlinesA for 255 glyphs runs past the test's time or differs in its walls:
     OutlineTextTest.FlatFontDrawsLettersWithHolesAndMetrics
     OutlineTextTest.StringsAdvanceAndHighCodesDrawTheirAccents
