@@ -11,31 +11,14 @@ for tool in xdotool import xdpyinfo $runner; do
   command -v "$tool" >/dev/null || { echo "picture buttons e2e: $tool is not installed" >&2; exit 2; }
 done
 xdpyinfo >/dev/null 2>&1 || { echo "picture buttons e2e: no X display" >&2; exit 2; }
+source "$(dirname "$0")/e2e_common.sh"
 program=picture_buttons
-own_prefix=""
 if [ "$runner" = wine ]; then
   program=picture_buttons.exe
-  export WINEDEBUG=-all
-  # A prefix given from outside (shared by a test run) is left as it is, server and all.
-  if [ -z "${WINEPREFIX:-}" ]; then
-    own_prefix=$(mktemp -d /tmp/vantrel-wine.XXXXXX)
-    export WINEPREFIX=$own_prefix
-  fi
-  [ -f "$WINEPREFIX/system.reg" ] || wineboot -i </dev/null >/dev/null 2>&1
+  e2e_use_wine
 fi
 TITLE="Vantrel picture buttons"
-
-work=$(mktemp -d /tmp/vantrel-buttons-e2e.XXXXXX)
-failures=0
-pid=""
-pass() { echo "PASS $1"; }
-fail() { echo "FAIL $1: $2"; failures=$((failures + 1)); }
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ -n "$own_prefix" ] && { wineserver -k 2>/dev/null; rm -rf "$own_prefix"; }
-  rm -rf "$work"
-}
-trap cleanup EXIT
+e2e_start buttons-e2e
 
 # The program's output so far; Windows programs end their lines with CR LF.
 out() { tr -d '\r' <"$work/out.txt" 2>/dev/null; }

@@ -12,28 +12,11 @@ for tool in wine xdotool import convert compare xdpyinfo; do
   command -v "$tool" >/dev/null || { echo "win32 e2e: $tool is not installed" >&2; exit 2; }
 done
 xdpyinfo >/dev/null 2>&1 || { echo "win32 e2e: no X display" >&2; exit 2; }
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-# A prefix given (ctest's shared one) keeps its server; one made here is removed at the end.
-own_prefix=""
-if [ -z "${WINEPREFIX:-}" ]; then
-  own_prefix=$(mktemp -d /tmp/vantrel-wine.XXXXXX)
-  export WINEPREFIX=$own_prefix
-fi
-[ -f "$WINEPREFIX/system.reg" ] || wineboot -i </dev/null >/dev/null 2>&1
+source "$(dirname "$0")/e2e_common.sh"
+e2e_use_wine
+e2e_start win32-e2e
 
 TITLE="Dimostrazione di FX_Cartoon abbinato con Texture CellShader"
-work=$(mktemp -d /tmp/vantrel-win32-e2e.XXXXXX)
-failures=0
-pid=""
-pass() { echo "PASS $1"; }
-fail() { echo "FAIL $1: $2"; failures=$((failures + 1)); }
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ -n "$own_prefix" ] && { wineserver -k 2>/dev/null; rm -rf "$own_prefix"; }
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 # Starts the program in a fresh copy of its assets; EXTRA is passed to env.
 launch() {
