@@ -466,6 +466,21 @@ LONGWORD RealizePalette(THANDLE dc) { return find_object(dc, gdi_kind::dc) ? 0 :
 
 // ---- Brushes, icons, cursors ----
 
+THANDLE GetDC(THANDLE window) {
+  // Window 0 is the screen, which has a context but nothing to draw on.
+  if (window && !find_window(window)) return 0;
+  gdi_object dc;
+  dc.kind = gdi_kind::dc;
+  dc.window = window;
+  return add_object(std::move(dc));
+}
+
+LONGINT ReleaseDC(THANDLE, THANDLE dc) {
+  if (!find_object(dc, gdi_kind::dc)) return 0;
+  drop_object(dc);
+  return 1;
+}
+
 THANDLE GetSysColorBrush(LONGINT index) {
   gdi_object b;
   b.kind = gdi_kind::brush;

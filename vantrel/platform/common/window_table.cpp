@@ -307,6 +307,10 @@ BOOLEAN GetClientRect(THANDLE hwnd, TRECT *r) {
   return true;
 }
 
+// Without Win32 underneath there is one program image and no start-up show command to obey.
+THANDLE GetModuleHandleA(PCHAR) { return 0x400000; }
+LONGINT StartupShowCommand() { return SW_SHOWNORMAL; }
+
 THANDLE GetParent(THANDLE hwnd) {
   window *w = find_window(hwnd);
   return w ? w->parent : 0;

@@ -206,9 +206,6 @@ void reset() {
 namespace vantrel::platform {
 using namespace vantrel::headless;
 
-THANDLE GetModuleHandleA(PCHAR) { return 0x400000; }
-LONGINT StartupShowCommand() { return SW_SHOWNORMAL; }
-
 LONGINT GetSystemMetrics(LONGINT index) {
   return index == SM_CXSCREEN ? screen_w : index == SM_CYSCREEN ? screen_h : 0;
 }
@@ -302,21 +299,6 @@ BOOLEAN SetCursorPos(LONGINT x, LONGINT y) {
 }
 
 THANDLE GetForegroundWindow() { return foreground; }
-
-THANDLE GetDC(THANDLE window) {
-  // Window 0 is the screen, which has a context but nothing to draw on.
-  if (window && !common::find_window(window)) return 0;
-  common::gdi_object dc;
-  dc.kind = common::gdi_kind::dc;
-  dc.window = window;
-  return common::add_object(std::move(dc));
-}
-
-LONGINT ReleaseDC(THANDLE, THANDLE dc) {
-  if (!common::find_object(dc, common::gdi_kind::dc)) return 0;
-  common::drop_object(dc);
-  return 1;
-}
 
 LONGINT ChoosePixelFormat(THANDLE dc, const TPIXELFORMATDESCRIPTOR *pfd) {
   if (pfd) requested = *pfd;

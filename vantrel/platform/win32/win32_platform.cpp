@@ -153,22 +153,27 @@ LONGINT MessageBoxA(THANDLE OWNER, PCHAR TEXT, PCHAR CAPTION, LONGWORD STYLE) {
 }
 
 // ---- Window classes, cursors, icons, brushes ----
+// The fields WNDCLASSA and WNDCLASSEXA share, from either framework class record.
+template <class NATIVE, class RECORD> void copy_class_fields(NATIVE &wc, const RECORD &CLS) {
+  wc.style = CLS.STYLE;
+  wc.lpfnWndProc = native_proc(CLS.WNDPROC);
+  wc.cbClsExtra = CLS.CLSEXTRA;
+  wc.cbWndExtra = CLS.WNDEXTRA;
+  wc.hInstance = h<HINSTANCE>(CLS.INSTANCE);
+  wc.hIcon = h<HICON>(CLS.ICON);
+  wc.hCursor = h<HCURSOR>(CLS.CURSOR);
+  wc.hbrBackground = h<HBRUSH>(CLS.BACKGROUND);
+  wc.lpszMenuName = CLS.MENUNAME;
+  wc.lpszClassName = CLS.CLASSNAME;
+}
+
 LONGWORD RegisterClassA(const TWNDCLASS *CLS) {
   if (!CLS) {
     ::SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
   WNDCLASSA wc{};
-  wc.style = CLS->STYLE;
-  wc.lpfnWndProc = native_proc(CLS->WNDPROC);
-  wc.cbClsExtra = CLS->CLSEXTRA;
-  wc.cbWndExtra = CLS->WNDEXTRA;
-  wc.hInstance = h<HINSTANCE>(CLS->INSTANCE);
-  wc.hIcon = h<HICON>(CLS->ICON);
-  wc.hCursor = h<HCURSOR>(CLS->CURSOR);
-  wc.hbrBackground = h<HBRUSH>(CLS->BACKGROUND);
-  wc.lpszMenuName = CLS->MENUNAME;
-  wc.lpszClassName = CLS->CLASSNAME;
+  copy_class_fields(wc, *CLS);
   return ::RegisterClassA(&wc);
 }
 
@@ -179,16 +184,7 @@ LONGWORD RegisterClassExA(const TWNDCLASSEX *CLS) {
   }
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
-  wc.style = CLS->STYLE;
-  wc.lpfnWndProc = native_proc(CLS->WNDPROC);
-  wc.cbClsExtra = CLS->CLSEXTRA;
-  wc.cbWndExtra = CLS->WNDEXTRA;
-  wc.hInstance = h<HINSTANCE>(CLS->INSTANCE);
-  wc.hIcon = h<HICON>(CLS->ICON);
-  wc.hCursor = h<HCURSOR>(CLS->CURSOR);
-  wc.hbrBackground = h<HBRUSH>(CLS->BACKGROUND);
-  wc.lpszMenuName = CLS->MENUNAME;
-  wc.lpszClassName = CLS->CLASSNAME;
+  copy_class_fields(wc, *CLS);
   wc.hIconSm = h<HICON>(CLS->ICONSM);
   return ::RegisterClassExA(&wc);
 }

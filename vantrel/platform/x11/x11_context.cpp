@@ -159,20 +159,6 @@ void reset_contexts() {
 namespace vantrel::platform {
 using namespace vantrel::x11;
 
-THANDLE GetDC(THANDLE window) {
-  if (!common::find_window(window)) return 0;
-  common::gdi_object dc;
-  dc.kind = common::gdi_kind::dc;
-  dc.window = window;
-  return common::add_object(std::move(dc));
-}
-
-LONGINT ReleaseDC(THANDLE, THANDLE dc) {
-  if (!common::find_object(dc, common::gdi_kind::dc)) return 0;
-  common::drop_object(dc);
-  return 1;
-}
-
 LONGINT ChoosePixelFormat(THANDLE dc, const TPIXELFORMATDESCRIPTOR *pfd) {
   x11_window *n = native_of_dc(dc);
   Display *d = display();

@@ -307,9 +307,6 @@ void drain_events() {
 namespace vantrel::platform {
 using namespace vantrel::x11;
 
-THANDLE GetModuleHandleA(PCHAR) { return 0x400000; }
-LONGINT StartupShowCommand() { return SW_SHOWNORMAL; }
-
 LONGINT GetSystemMetrics(LONGINT index) {
   Display *d = display();
   if (!d) return 0;
