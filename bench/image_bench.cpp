@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <unistd.h>
 
@@ -12,50 +11,11 @@
 #include "vantrel/image/shade_ramp.h"
 #include "vantrel/image/text_file.h"
 #include "vantrel/image/texture.h"
+#include "bench/bench_files.h"
 #include "bench/bench_window.h"
 #include "vantrel/platform/platform.h"
 
 using namespace vantrel;
-
-namespace {
-
-void write_file(const std::string &path, const std::string &bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-void put32(std::string &s, std::uint32_t v) {
-  for (int i = 0; i < 4; i++)
-    s.push_back(char(v >> (8 * i) & 0xFF));
-}
-
-std::string bmp_256() {
-  const std::uint32_t side = 256, data = side * side * 3;
-  std::string f = "BM";
-  put32(f, 54 + data);
-  put32(f, 0);
-  put32(f, 54);
-  put32(f, 40);
-  put32(f, side);
-  put32(f, side);
-  put32(f, 1 | 24 << 16);
-  put32(f, 0);
-  put32(f, data);
-  for (int i = 0; i < 4; i++)
-    put32(f, 0);
-  for (std::uint32_t i = 0; i < data; i++)
-    f.push_back(char(i * 7 % 251));
-  return f;
-}
-
-template <class F> double micros_per_call(int reps, F &&f) {
-  auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < reps; i++)
-    f();
-  auto end = std::chrono::steady_clock::now();
-  return std::chrono::duration<double, std::micro>(end - start).count() / reps;
-}
-
-} // namespace
 
 int main() {
   auto dir = std::filesystem::temp_directory_path() / ("vantrel-bench-" + std::to_string(getpid()));
@@ -64,11 +24,15 @@ int main() {
   std::string text;
   for (int k = 0; k < 32; k++)
     text += std::to_string(k / 31.0) + " band " + std::to_string(k) + "\n";
-  write_file(ramp, text);
-  write_file(bmp, bmp_256());
+  bench::write_file(ramp, text);
+  // A deterministic byte pattern, each byte of the pixel data its index times 7 modulo 251.
+  bench::write_file(bmp, bench::bmp24(256, 256, [](int x, int y) {
+                      std::uint32_t i = (std::uint32_t(y) * 256 + std::uint32_t(x)) * 3;
+                      return (i * 7 % 251) | ((i + 1) * 7 % 251) << 8 | ((i + 2) * 7 % 251) << 16;
+                    }));
 
   double sum = 0;
-  double parse = micros_per_call(20000, [&] {
+  double parse = bench::per_call<std::micro>(20000, [&] {
     LOADFILE(ramp);
     if (IORESULT() != 0) return;
     for (int i = 0; i < 32 && !TEXTEOF(); i++) {
@@ -84,12 +48,12 @@ int main() {
     return 1;
   }
   std::printf("renderer: %s\n", reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
-  double ramp_load = micros_per_call(2000, [&] {
+  double ramp_load = bench::per_call<std::micro>(2000, [&] {
     TEXTURELOADSHADER(ramp);
     glDeleteTextures(1, &TEXTUREID);
   });
   std::printf("ramp load and upload: %.1f us\n", ramp_load);
-  double tex = micros_per_call(300, [&] {
+  double tex = bench::per_call<std::micro>(300, [&] {
     TEXTURELOADID(bmp.c_str(), 0);
     glDeleteTextures(1, &TEXTUREID2[0]);
   });
