@@ -33,9 +33,6 @@ set(VANTREL_WIN32_EXCLUDED_TESTS
     # the other backends.
     TextureTest.UnusableFilesWarnOnceAndLeaveSlotAndGlAlone
     # Open faults of the win32 backend under Wine, still to be found and mended:
-    # ...passes when run by hand (8 s), but under ctest the run does not end after its four
-    # death-test children have exited:
-    TextureDeathTest.SlotOutsideTableIsRangeError
     # ...wglUseFontOutlinesA under Wine gives each glyph its metrics, but feedback mode finds
     # nothing of any height in the lists it records:
     OutlineTextTest.FlatFontDrawsLettersWithHolesAndMetrics

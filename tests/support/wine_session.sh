@@ -17,6 +17,10 @@ start)
   # output streams alone, or ctest would wait on it for the end of this test's output.
   # A server already running for the prefix (a run before this one) is kept as it is.
   wineserver -p </dev/null >/dev/null 2>&1 || true
+  # The session's own services (services.exe, the device and desktop processes) are started
+  # here, away from ctest's output: started by a test's process, they would inherit its output
+  # streams and keep ctest waiting after the test has ended.
+  wineboot </dev/null >/dev/null 2>&1 || true
   echo "wine session: $(wine --version 2>/dev/null) in $WINEPREFIX"
   ;;
 stop)
