@@ -15,11 +15,10 @@ inline constexpr LONGWORD WM_NULL = 0, WM_CREATE = 1, WM_DESTROY = 2, WM_MOVE = 
                           WM_CLOSE = 16, WM_QUIT = 18, WM_ERASEBKGND = 20, WM_SHOWWINDOW = 24,
                           WM_CONTEXTMENU = 123, WM_KEYDOWN = 256, WM_KEYUP = 257, WM_CHAR = 258,
                           WM_SYSKEYDOWN = 260, WM_SYSKEYUP = 261, WM_SYSCHAR = 262,
-                          WM_COMMAND = 273, WM_SYSCOMMAND = 274, WM_TIMER = 275,
-                          WM_MOUSEMOVE = 512, WM_LBUTTONDOWN = 513, WM_LBUTTONUP = 514,
-                          WM_RBUTTONDOWN = 516, WM_RBUTTONUP = 517, WM_MBUTTONDOWN = 519,
-                          WM_MBUTTONUP = 520, WM_MOUSEWHEEL = 522, WM_MOUSELEAVE = 675,
-                          WM_USER = 1024;
+                          WM_COMMAND = 273, WM_SYSCOMMAND = 274, WM_TIMER = 275, WM_MOUSEMOVE = 512,
+                          WM_LBUTTONDOWN = 513, WM_LBUTTONUP = 514, WM_RBUTTONDOWN = 516,
+                          WM_RBUTTONUP = 517, WM_MBUTTONDOWN = 519, WM_MBUTTONUP = 520,
+                          WM_MOUSEWHEEL = 522, WM_MOUSELEAVE = 675, WM_USER = 1024;
 inline constexpr TWPARAM SC_CLOSE = 0xF060;
 
 // Mouse-message wParam flags.
@@ -27,10 +26,9 @@ inline constexpr TWPARAM MK_LBUTTON = 1, MK_RBUTTON = 2, MK_SHIFT = 4, MK_CONTRO
                          MK_MBUTTON = 16;
 
 // Virtual-key codes used by name.
-inline constexpr TWPARAM VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16,
-                         VK_CONTROL = 17, VK_MENU = 18, VK_ESCAPE = 27, VK_SPACE = 32,
-                         VK_LEFT = 37, VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40, VK_F1 = 112,
-                         VK_F4 = 115, VK_F10 = 121;
+inline constexpr TWPARAM VK_BACK = 8, VK_TAB = 9, VK_RETURN = 13, VK_SHIFT = 16, VK_CONTROL = 17,
+                         VK_MENU = 18, VK_ESCAPE = 27, VK_SPACE = 32, VK_LEFT = 37, VK_UP = 38,
+                         VK_RIGHT = 39, VK_DOWN = 40, VK_F1 = 112, VK_F4 = 115, VK_F10 = 121;
 
 // PeekMessageA removal flags.
 inline constexpr LONGWORD PM_NOREMOVE = 0, PM_REMOVE = 1;
@@ -42,9 +40,9 @@ inline constexpr LONGINT IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
 // Window styles.
 inline constexpr LONGWORD WS_POPUP = 0x80000000, WS_CHILD = 0x40000000, WS_VISIBLE = 0x10000000,
                           WS_CLIPSIBLINGS = 0x04000000, WS_CLIPCHILDREN = 0x02000000,
-                          WS_CAPTION = 0x00C00000, WS_BORDER = 0x00800000,
-                          WS_SYSMENU = 0x00080000, WS_THICKFRAME = 0x00040000,
-                          WS_MINIMIZEBOX = 0x00020000, WS_MAXIMIZEBOX = 0x00010000;
+                          WS_CAPTION = 0x00C00000, WS_BORDER = 0x00800000, WS_SYSMENU = 0x00080000,
+                          WS_THICKFRAME = 0x00040000, WS_MINIMIZEBOX = 0x00020000,
+                          WS_MAXIMIZEBOX = 0x00010000;
 inline constexpr LONGINT CW_USEDEFAULT = LONGINT(0x80000000u);
 inline constexpr LONGINT SW_SHOWNORMAL = 1;
 
@@ -53,11 +51,11 @@ inline constexpr LONGWORD CS_VREDRAW = 1, CS_HREDRAW = 2;
 inline constexpr LONGINT SM_CXSCREEN = 0, SM_CYSCREEN = 1;
 inline constexpr LONGINT COLOR_BTNFACE = 15;
 inline constexpr LONGINT WHITE_BRUSH = 0, NULL_BRUSH = 5;
-inline constexpr LONGWORD IDC_ARROW = 32512, IDC_IBEAM = 32513, IDC_WAIT = 32514,
-                          IDC_CROSS = 32515, IDC_UPARROW = 32516, IDC_SIZE = 32640,
-                          IDC_SIZENWSE = 32642, IDC_SIZENESW = 32643, IDC_SIZEWE = 32644,
-                          IDC_SIZENS = 32645, IDC_SIZEALL = 32646, IDC_NO = 32648,
-                          IDC_HAND = 32649, IDC_APPSTARTING = 32650, IDC_HELP = 32651;
+inline constexpr LONGWORD IDC_ARROW = 32512, IDC_IBEAM = 32513, IDC_WAIT = 32514, IDC_CROSS = 32515,
+                          IDC_UPARROW = 32516, IDC_SIZE = 32640, IDC_SIZENWSE = 32642,
+                          IDC_SIZENESW = 32643, IDC_SIZEWE = 32644, IDC_SIZENS = 32645,
+                          IDC_SIZEALL = 32646, IDC_NO = 32648, IDC_HAND = 32649,
+                          IDC_APPSTARTING = 32650, IDC_HELP = 32651;
 inline constexpr LONGWORD IDI_APPLICATION = 32512;
 
 // Pixel format descriptor flags.
@@ -154,26 +152,27 @@ struct TPALETTEENTRY {
 namespace platform {
 
 // Process
-THANDLE GetModuleHandleA(PCHAR NAME);  // the program's instance handle (NAME null)
-LONGINT StartupShowCommand();          // the show command the process was started with
-LONGWORD GetTickCount();               // milliseconds since system start
+THANDLE GetModuleHandleA(PCHAR NAME);    // the program's instance handle (NAME null)
+LONGINT StartupShowCommand();            // the show command the process was started with
+LONGWORD GetTickCount();                 // milliseconds since system start
 LONGINT GetSystemMetrics(LONGINT INDEX); // SM_CXSCREEN / SM_CYSCREEN: screen size in pixels
 
-LONGWORD GetLastError();                // why the last failing call failed
-ANSISTRING LastErrorText();              // the same, as a sentence (FormatMessageA)
+LONGWORD GetLastError();    // why the last failing call failed
+ANSISTRING LastErrorText(); // the same, as a sentence (FormatMessageA)
 
 // Message boxes
-LONGINT MessageBoxA(THANDLE OWNER, PCHAR TEXT, PCHAR CAPTION, LONGWORD STYLE); // answer, 0 if it cannot be shown
+LONGINT MessageBoxA(THANDLE OWNER, PCHAR TEXT, PCHAR CAPTION,
+                    LONGWORD STYLE); // answer, 0 if it cannot be shown
 
 // Window classes, cursors, icons, brushes
-LONGWORD RegisterClassA(const TWNDCLASS *CLS);             // class atom, 0 on failure
-LONGWORD RegisterClassExA(const TWNDCLASSEX *CLS);         // class atom, 0 on failure
+LONGWORD RegisterClassA(const TWNDCLASS *CLS);                           // class atom, 0 on failure
+LONGWORD RegisterClassExA(const TWNDCLASSEX *CLS);                       // class atom, 0 on failure
 BOOLEAN GetClassInfoExA(THANDLE INSTANCE, PCHAR NAME, TWNDCLASSEX *CLS); // true when known
-THANDLE LoadIconA(THANDLE INSTANCE, LONGWORD ID);          // system icon by IDI_ number
-THANDLE LoadCursorA(THANDLE INSTANCE, LONGWORD ID);        // system cursor by IDC_ number
-THANDLE LoadCursorFromFileA(PCHAR FILENAME);               // cursor (or icon) from a file
-THANDLE GetSysColorBrush(LONGINT INDEX);                   // brush of a system colour
-THANDLE GetStockObject(LONGINT INDEX);                     // stock brush
+THANDLE LoadIconA(THANDLE INSTANCE, LONGWORD ID);   // system icon by IDI_ number
+THANDLE LoadCursorA(THANDLE INSTANCE, LONGWORD ID); // system cursor by IDC_ number
+THANDLE LoadCursorFromFileA(PCHAR FILENAME);        // cursor (or icon) from a file
+THANDLE GetSysColorBrush(LONGINT INDEX);            // brush of a system colour
+THANDLE GetStockObject(LONGINT INDEX);              // stock brush
 
 // Windows
 THANDLE CreateWindowExA(LONGWORD EXSTYLE, PCHAR CLASSNAME, PCHAR TITLE, LONGWORD STYLE, LONGINT X,
@@ -183,63 +182,64 @@ BOOLEAN DestroyWindow(THANDLE WINDOW);                  // sends WM_DESTROY
 BOOLEAN ShowWindow(THANDLE WINDOW, LONGINT CMD);        // make visible
 BOOLEAN UpdateWindow(THANDLE WINDOW);                   // WM_PAINT now if anything is invalid
 BOOLEAN InvalidateRect(THANDLE WINDOW, const TRECT *R, BOOLEAN ERASE); // queue a repaint
-BOOLEAN GetWindowRect(THANDLE WINDOW, TRECT *R);        // outer rectangle, screen pixels
-BOOLEAN GetClientRect(THANDLE WINDOW, TRECT *R);        // client area, from (0, 0)
+BOOLEAN GetWindowRect(THANDLE WINDOW, TRECT *R); // outer rectangle, screen pixels
+BOOLEAN GetClientRect(THANDLE WINDOW, TRECT *R); // client area, from (0, 0)
 BOOLEAN MoveWindow(THANDLE WINDOW, LONGINT X, LONGINT Y, LONGINT W, LONGINT H, BOOLEAN REPAINT);
-THANDLE GetParent(THANDLE WINDOW);                      // parent of a child window
-LONGINT GetDlgCtrlID(THANDLE WINDOW);                   // control identifier of a child
-THANDLE BeginPaint(THANDLE WINDOW, TPAINTSTRUCT *PS);   // validates; paint device context
+THANDLE GetParent(THANDLE WINDOW);                    // parent of a child window
+LONGINT GetDlgCtrlID(THANDLE WINDOW);                 // control identifier of a child
+THANDLE BeginPaint(THANDLE WINDOW, TPAINTSTRUCT *PS); // validates; paint device context
 BOOLEAN EndPaint(THANDLE WINDOW, const TPAINTSTRUCT *PS);
 
 // Messages
 BOOLEAN PeekMessageA(TMSG *MSG, THANDLE WINDOW, LONGWORD FIRST, LONGWORD LAST, LONGWORD REMOVE);
 LONGINT GetMessageA(TMSG *MSG, THANDLE WINDOW, LONGWORD FIRST, LONGWORD LAST); // 0 on WM_QUIT
-BOOLEAN TranslateMessage(const TMSG *MSG);              // posts WM_CHAR for character keys
-TLRESULT DispatchMessageA(const TMSG *MSG);             // to the window's procedure
+BOOLEAN TranslateMessage(const TMSG *MSG);  // posts WM_CHAR for character keys
+TLRESULT DispatchMessageA(const TMSG *MSG); // to the window's procedure
 TLRESULT SendMessageA(THANDLE WINDOW, LONGWORD MESSAGE, TWPARAM WPARAM, TLPARAM LPARAM);
 BOOLEAN PostMessageA(THANDLE WINDOW, LONGWORD MESSAGE, TWPARAM WPARAM, TLPARAM LPARAM);
 void PostQuitMessage(LONGINT EXITCODE);
 TLRESULT DefWindowProcA(THANDLE WINDOW, LONGWORD MESSAGE, TWPARAM WPARAM, TLPARAM LPARAM);
 
 // Mouse
-THANDLE SetCapture(THANDLE WINDOW);                     // previous capture window
+THANDLE SetCapture(THANDLE WINDOW); // previous capture window
 BOOLEAN ReleaseCapture();
-BOOLEAN GetCursorPos(POINT *P);                         // screen pixels
-BOOLEAN SetCursorPos(LONGINT X, LONGINT Y);             // screen pixels
-THANDLE GetForegroundWindow();                          // window with the input focus
+BOOLEAN GetCursorPos(POINT *P);             // screen pixels
+BOOLEAN SetCursorPos(LONGINT X, LONGINT Y); // screen pixels
+THANDLE GetForegroundWindow();              // window with the input focus
 
 // Window properties
 BOOLEAN SetPropA(THANDLE WINDOW, PCHAR NAME, THANDLE DATA);
-THANDLE GetPropA(THANDLE WINDOW, PCHAR NAME);           // 0 when not set
-THANDLE RemovePropA(THANDLE WINDOW, PCHAR NAME);        // the removed value
+THANDLE GetPropA(THANDLE WINDOW, PCHAR NAME);    // 0 when not set
+THANDLE RemovePropA(THANDLE WINDOW, PCHAR NAME); // the removed value
 
 // Regions
 THANDLE ExtCreateRegion(const TRECT *RECTS, LONGWORD COUNT); // union of COUNT rectangles
-LONGINT CombineRgn(THANDLE DEST, THANDLE SRC1, THANDLE SRC2, LONGINT MODE); // region kind, 0 = error
+LONGINT CombineRgn(THANDLE DEST, THANDLE SRC1, THANDLE SRC2,
+                   LONGINT MODE); // region kind, 0 = error
 BOOLEAN PtInRegion(THANDLE REGION, LONGINT X, LONGINT Y);
-LONGINT GetRgnBox(THANDLE REGION, TRECT *BOX);              // bounding box; region kind, 0 = error
+LONGINT GetRgnBox(THANDLE REGION, TRECT *BOX); // bounding box; region kind, 0 = error
 LONGINT SetWindowRgn(THANDLE WINDOW, THANDLE REGION, BOOLEAN REDRAW); // window owns REGION after
 
 // Device contexts, bitmaps, palettes
 THANDLE GetDC(THANDLE WINDOW);
 LONGINT ReleaseDC(THANDLE WINDOW, THANDLE DC);
-THANDLE CreateCompatibleDC(THANDLE DC);                 // memory device context
+THANDLE CreateCompatibleDC(THANDLE DC); // memory device context
 BOOLEAN DeleteDC(THANDLE DC);
-THANDLE SelectObject(THANDLE DC, THANDLE OBJECT);       // previous object of that kind
-THANDLE GetCurrentObject(THANDLE DC, LONGWORD KIND);    // what is selected: OBJ_BITMAP, OBJ_PAL
-BOOLEAN DeleteObject(THANDLE OBJECT);                   // bitmap, palette, region, font, brush
-LONGINT GetObjectA(THANDLE OBJECT, LONGINT SIZE, void *BUFFER); // TBITMAP for a bitmap; bytes written
+THANDLE SelectObject(THANDLE DC, THANDLE OBJECT);    // previous object of that kind
+THANDLE GetCurrentObject(THANDLE DC, LONGWORD KIND); // what is selected: OBJ_BITMAP, OBJ_PAL
+BOOLEAN DeleteObject(THANDLE OBJECT);                // bitmap, palette, region, font, brush
+LONGINT GetObjectA(THANDLE OBJECT, LONGINT SIZE,
+                   void *BUFFER); // TBITMAP for a bitmap; bytes written
 THANDLE LoadImageA(THANDLE INSTANCE, PCHAR NAME, LONGWORD TYPE, LONGINT CX, LONGINT CY,
-                   LONGWORD FLAGS);                     // BMP file as a DIB section, 0 on failure
+                   LONGWORD FLAGS); // BMP file as a DIB section, 0 on failure
 THANDLE CreateDIBSection(THANDLE DC, const TBITMAPINFOHEADER *INFO, LONGWORD USAGE, void **BITS,
                          THANDLE SECTION, LONGWORD OFFSET);
 LONGWORD GetDIBColorTable(THANDLE DC, LONGWORD START, LONGWORD COUNT, TRGBQUAD *COLORS);
-BOOLEAN BitBlt(THANDLE DEST, LONGINT X, LONGINT Y, LONGINT W, LONGINT H, THANDLE SRC,
-               LONGINT SX, LONGINT SY, LONGWORD ROP);
+BOOLEAN BitBlt(THANDLE DEST, LONGINT X, LONGINT Y, LONGINT W, LONGINT H, THANDLE SRC, LONGINT SX,
+               LONGINT SY, LONGWORD ROP);
 THANDLE CreatePalette(const TPALETTEENTRY *ENTRIES, LONGWORD COUNT);
 // Copies entries START .. START + COUNT - 1 (those that exist); ENTRIES null: the entry count.
-LONGWORD GetPaletteEntries(THANDLE PALETTE, LONGWORD START, LONGWORD COUNT,
-                           TPALETTEENTRY *ENTRIES);
+LONGWORD GetPaletteEntries(THANDLE PALETTE, LONGWORD START, LONGWORD COUNT, TPALETTEENTRY *ENTRIES);
 THANDLE CreateHalftonePalette(THANDLE DC);
 THANDLE SelectPalette(THANDLE DC, THANDLE PALETTE, BOOLEAN BACKGROUND); // previous palette
 LONGWORD RealizePalette(THANDLE DC);
@@ -250,8 +250,8 @@ THANDLE CreateStatusWindowA(LONGINT STYLE, PCHAR TEXT, THANDLE PARENT, LONGWORD 
 // Pixel format, rendering context, buffer swap
 LONGINT ChoosePixelFormat(THANDLE DC, const TPIXELFORMATDESCRIPTOR *PFD); // index, 0 = none
 BOOLEAN SetPixelFormat(THANDLE DC, LONGINT FORMAT, const TPIXELFORMATDESCRIPTOR *PFD);
-THANDLE wglCreateContext(THANDLE DC);                   // 0 on failure
-BOOLEAN wglMakeCurrent(THANDLE DC, THANDLE RC);         // RC 0: no context current
+THANDLE wglCreateContext(THANDLE DC);           // 0 on failure
+BOOLEAN wglMakeCurrent(THANDLE DC, THANDLE RC); // RC 0: no context current
 BOOLEAN wglDeleteContext(THANDLE RC);
 BOOLEAN SwapBuffers(THANDLE DC);
 

@@ -69,7 +69,8 @@ EGLDisplay open_display() {
     }
   }
   if (get_platform_display && has("EGL_MESA_platform_surfaceless")) {
-    EGLDisplay d = get_platform_display(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    EGLDisplay d =
+        get_platform_display(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     if (d != EGL_NO_DISPLAY && eglInitialize(d, nullptr, nullptr)) return d;
   }
   EGLDisplay d = eglGetDisplay(EGL_DEFAULT_DISPLAY);
@@ -89,9 +90,23 @@ bool ensure_egl() {
   eglBindAPI(EGL_OPENGL_API);
   const EGLint wanted[][2] = {{24, 8}, {24, 0}, {16, 0}};
   for (auto &w : wanted) {
-    EGLint attrs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                      EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
-                      EGL_DEPTH_SIZE, w[0], EGL_STENCIL_SIZE, w[1], EGL_NONE};
+    EGLint attrs[] = {EGL_SURFACE_TYPE,
+                      EGL_PBUFFER_BIT,
+                      EGL_RENDERABLE_TYPE,
+                      EGL_OPENGL_BIT,
+                      EGL_RED_SIZE,
+                      8,
+                      EGL_GREEN_SIZE,
+                      8,
+                      EGL_BLUE_SIZE,
+                      8,
+                      EGL_ALPHA_SIZE,
+                      8,
+                      EGL_DEPTH_SIZE,
+                      w[0],
+                      EGL_STENCIL_SIZE,
+                      w[1],
+                      EGL_NONE};
     EGLint n = 0;
     if (eglChooseConfig(egl.display, attrs, &egl.config, 1, &n) && n > 0) return true;
   }
@@ -187,9 +202,11 @@ std::string renderer() {
 void reset() {
   if (egl.display != EGL_NO_DISPLAY)
     eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-  for (auto &[h, c] : contexts) eglDestroyContext(egl.display, c.context);
+  for (auto &[h, c] : contexts)
+    eglDestroyContext(egl.display, c.context);
   contexts.clear();
-  for (THANDLE h : common::child_windows(0)) common::destroy_window(h, free_native);
+  for (THANDLE h : common::child_windows(0))
+    common::destroy_window(h, free_native);
   common::reset();
   common::forget_objects();
   answers.clear();
@@ -332,8 +349,7 @@ THANDLE wglCreateContext(THANDLE dc) {
 
 BOOLEAN wglMakeCurrent(THANDLE dc, THANDLE rc) {
   if (egl.display == EGL_NO_DISPLAY) return false;
-  if (rc == 0)
-    return eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  if (rc == 0) return eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   auto it = contexts.find(rc);
   native_window *n = native_of(dc);
   if (it == contexts.end() || !n || n->surface == EGL_NO_SURFACE) return false;
