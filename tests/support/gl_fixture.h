@@ -48,6 +48,14 @@ std::vector<fb_primitive> capture_feedback(const std::function<void()> &draw);
 std::vector<fb_primitive> capture_geometry(const std::function<void()> &draw, float range = 100,
                                            bool normals = false);
 
+// Runs DRAW under transform feedback and returns its triangles as the vertex stage leaves them:
+// positions after the modelview (which starts as the identity), and with NORMALS the eye-space
+// normal in s, t, p. Unlike feedback mode this replays display lists through the ordinary draw
+// path, which Mesa 22's feedback mode gets wrong for lists that mix strips, fans and triangles
+// (it reports the first kind only and may hang). A draw that is not made of triangles fails.
+std::vector<fb_primitive> capture_triangles(const std::function<void()> &draw,
+                                            bool normals = false);
+
 // The first value of a GL state query.
 inline GLfloat get_float(GLenum what) {
   GLfloat v[16] = {};

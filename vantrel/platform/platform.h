@@ -254,6 +254,8 @@ THANDLE wglCreateContext(THANDLE DC);           // 0 on failure
 BOOLEAN wglMakeCurrent(THANDLE DC, THANDLE RC); // RC 0: no context current
 BOOLEAN wglDeleteContext(THANDLE RC);
 BOOLEAN SwapBuffers(THANDLE DC);
+// An OpenGL entry point beyond 1.1 for the current context, or null where there is none.
+void *wglGetProcAddress(PCHAR NAME);
 
 // Font outlines
 THANDLE CreateFontA(LONGINT HEIGHT, LONGINT WIDTH, LONGINT ESCAPEMENT, LONGINT ORIENTATION,

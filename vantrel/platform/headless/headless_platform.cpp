@@ -372,4 +372,8 @@ BOOLEAN SwapBuffers(THANDLE dc) {
   return n && n->surface != EGL_NO_SURFACE && eglSwapBuffers(egl.display, n->surface);
 }
 
+void *wglGetProcAddress(PCHAR NAME) {
+  return NAME ? reinterpret_cast<void *>(eglGetProcAddress(NAME)) : nullptr;
+}
+
 } // namespace vantrel::platform

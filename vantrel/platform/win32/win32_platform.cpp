@@ -500,6 +500,13 @@ BOOLEAN wglMakeCurrent(THANDLE DC, THANDLE RC) {
 }
 BOOLEAN wglDeleteContext(THANDLE RC) { return ::wglDeleteContext(h<HGLRC>(RC)) != 0; }
 BOOLEAN SwapBuffers(THANDLE DC) { return ::SwapBuffers(h<HDC>(DC)) != 0; }
+void *wglGetProcAddress(PCHAR NAME) {
+  if (!NAME) return nullptr;
+  void *p = reinterpret_cast<void *>(::wglGetProcAddress(NAME));
+  // Some drivers answer small numbers or -1 for names they do not know.
+  auto v = reinterpret_cast<intptr_t>(p);
+  return v >= -1 && v <= 3 ? nullptr : p;
+}
 
 // ---- Font outlines ----
 THANDLE CreateFontA(LONGINT HEIGHT, LONGINT WIDTH, LONGINT ESCAPEMENT, LONGINT ORIENTATION,

@@ -256,4 +256,9 @@ BOOLEAN SwapBuffers(THANDLE dc) {
   return true;
 }
 
+void *wglGetProcAddress(PCHAR NAME) {
+  if (!NAME) return nullptr;
+  return reinterpret_cast<void *>(glXGetProcAddressARB(reinterpret_cast<const GLubyte *>(NAME)));
+}
+
 } // namespace vantrel::platform
