@@ -36,24 +36,46 @@ int key_char(TWPARAM vk, bool shift) {
   if (vk >= '0' && vk <= '9') return shift ? ")!@#$%^&*("[vk - '0'] : int(vk);
   if (vk >= 0x60 && vk <= 0x69) return int('0' + (vk - 0x60)); // numpad digits
   switch (vk) {
-  case VK_BACK: case VK_TAB: case VK_RETURN: case VK_ESCAPE: case VK_SPACE: return int(vk);
-  case 0x6A: return '*';
-  case 0x6B: return '+';
-  case 0x6D: return '-';
-  case 0x6E: return '.';
-  case 0x6F: return '/';
-  case 0xBA: return shift ? ':' : ';';
-  case 0xBB: return shift ? '+' : '=';
-  case 0xBC: return shift ? '<' : ',';
-  case 0xBD: return shift ? '_' : '-';
-  case 0xBE: return shift ? '>' : '.';
-  case 0xBF: return shift ? '?' : '/';
-  case 0xC0: return shift ? '~' : '`';
-  case 0xDB: return shift ? '{' : '[';
-  case 0xDC: return shift ? '|' : '\\';
-  case 0xDD: return shift ? '}' : ']';
-  case 0xDE: return shift ? '"' : '\'';
-  default: return 0;
+  case VK_BACK:
+  case VK_TAB:
+  case VK_RETURN:
+  case VK_ESCAPE:
+  case VK_SPACE:
+    return int(vk);
+  case 0x6A:
+    return '*';
+  case 0x6B:
+    return '+';
+  case 0x6D:
+    return '-';
+  case 0x6E:
+    return '.';
+  case 0x6F:
+    return '/';
+  case 0xBA:
+    return shift ? ':' : ';';
+  case 0xBB:
+    return shift ? '+' : '=';
+  case 0xBC:
+    return shift ? '<' : ',';
+  case 0xBD:
+    return shift ? '_' : '-';
+  case 0xBE:
+    return shift ? '>' : '.';
+  case 0xBF:
+    return shift ? '?' : '/';
+  case 0xC0:
+    return shift ? '~' : '`';
+  case 0xDB:
+    return shift ? '{' : '[';
+  case 0xDC:
+    return shift ? '|' : '\\';
+  case 0xDD:
+    return shift ? '}' : ']';
+  case 0xDE:
+    return shift ? '"' : '\'';
+  default:
+    return 0;
   }
 }
 } // namespace
@@ -107,7 +129,8 @@ bool destroy_window(THANDLE handle, void (*free_native)(window &)) {
   window *w = find_window(handle);
   if (!w) return false;
   if (w->proc) w->proc(handle, WM_DESTROY, 0, 0);
-  for (THANDLE child : child_windows(handle)) destroy_window(child, free_native);
+  for (THANDLE child : child_windows(handle))
+    destroy_window(child, free_native);
   w = find_window(handle); // the procedure may have changed the table
   if (!w) return true;
   if (free_native) free_native(*w);
@@ -171,15 +194,15 @@ LONGWORD GetTickCount() { return now_ms(); }
 LONGWORD RegisterClassA(const TWNDCLASS *c) {
   if (!c || !c->CLASSNAME || classes.count(c->CLASSNAME)) return 0;
   window_class &k = classes[c->CLASSNAME];
-  k = {c->CLASSNAME, c->WNDPROC, c->STYLE, c->INSTANCE, c->ICON, c->CURSOR, c->BACKGROUND,
-       c->WNDEXTRA};
+  k = {c->CLASSNAME, c->WNDPROC, c->STYLE,      c->INSTANCE,
+       c->ICON,      c->CURSOR,  c->BACKGROUND, c->WNDEXTRA};
   return LONGWORD(classes.size()) + 0xC000;
 }
 
 LONGWORD RegisterClassExA(const TWNDCLASSEX *c) {
   if (!c || c->SIZE != 48) return 0;
-  TWNDCLASS plain{c->STYLE,    c->WNDPROC, c->CLSEXTRA,    c->WNDEXTRA,  c->INSTANCE,
-                  c->ICON,     c->CURSOR,  c->BACKGROUND,  c->MENUNAME, c->CLASSNAME};
+  TWNDCLASS plain{c->STYLE, c->WNDPROC, c->CLSEXTRA,   c->WNDEXTRA, c->INSTANCE,
+                  c->ICON,  c->CURSOR,  c->BACKGROUND, c->MENUNAME, c->CLASSNAME};
   return RegisterClassA(&plain);
 }
 
@@ -232,14 +255,16 @@ BOOLEAN TranslateMessage(const TMSG *msg) {
   int ch = char_source ? char_source(*msg) : -1;
   if (ch < 0) ch = key_char(msg->WPARAM, shift_down);
   if (ch == 0) return false;
-  post(TMSG{msg->HWND, msg->MESSAGE == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, TWPARAM(ch),
-            msg->LPARAM, msg->TIME, msg->PT});
+  post(TMSG{msg->HWND, msg->MESSAGE == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, TWPARAM(ch), msg->LPARAM,
+            msg->TIME, msg->PT});
   return true;
 }
 
 TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM lparam) {
   switch (message) {
-  case WM_CLOSE: DestroyWindow(hwnd); return 0;
+  case WM_CLOSE:
+    DestroyWindow(hwnd);
+    return 0;
   case WM_SYSKEYDOWN:
     if (wparam == VK_F4) SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); // Alt+F4
     return 0;
@@ -252,7 +277,9 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
     EndPaint(hwnd, &ps);
     return 0;
   }
-  default: (void)lparam; return 0;
+  default:
+    (void)lparam;
+    return 0;
   }
 }
 

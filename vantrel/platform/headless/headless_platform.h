@@ -31,16 +31,16 @@ struct message_box_record {
   LONGINT answer = 0;
 };
 
-void set_screen_size(LONGINT w, LONGINT h);            // what GetSystemMetrics reports
-void script_message_box(LONGINT answer);               // next box returns this (queue)
+void set_screen_size(LONGINT w, LONGINT h);             // what GetSystemMetrics reports
+void script_message_box(LONGINT answer);                // next box returns this (queue)
 const std::vector<message_box_record> &message_boxes(); // every box shown so far
-void fail_pixel_format(bool fail);                     // ChoosePixelFormat then returns 0
-void fail_context(bool fail);                          // wglCreateContext then returns 0
-void set_foreground(THANDLE window);                   // what GetForegroundWindow reports
-THANDLE capture();                                     // window holding the capture, or 0
-LONGINT swap_count();                                  // SwapBuffers calls so far
-const TPIXELFORMATDESCRIPTOR &last_pixel_format();     // the last descriptor asked for
-std::string renderer();                                // GL_RENDERER of the EGL device
+void fail_pixel_format(bool fail);                      // ChoosePixelFormat then returns 0
+void fail_context(bool fail);                           // wglCreateContext then returns 0
+void set_foreground(THANDLE window);                    // what GetForegroundWindow reports
+THANDLE capture();                                      // window holding the capture, or 0
+LONGINT swap_count();                                   // SwapBuffers calls so far
+const TPIXELFORMATDESCRIPTOR &last_pixel_format();      // the last descriptor asked for
+std::string renderer();                                 // GL_RENDERER of the EGL device
 // What blits put on WINDOW: client width x height pixels, 0x00RRGGBB, top row first; black
 // where nothing was drawn since the window was made or resized. Empty for no window.
 std::vector<std::uint32_t> window_pixels(THANDLE window);
