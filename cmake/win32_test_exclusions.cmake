@@ -35,7 +35,8 @@ set(VANTREL_WIN32_EXCLUDED_TESTS
     # Wine 8's wglUseFontOutlinesA, read back under transform feedback and traced
     # (WINEDEBUG=trace+opengl): it builds the front face alone, whatever the extrusion,
     OutlineTextTest.DepthExtrudesWithBackFaceAndOutwardWalls
-    # and ignores the font's escapement: the glyphs stay upright and advance along x.
+    # and ignores the font's escapement, which the selected font does carry (read back by
+    # Win32OutlineFontTest): the glyphs stay upright and advance along x.
     OutlineTextTest.EscapementTurnsTheGlyphsAndTheirAdvance
     # GDI's glyph outlines carry no underline; the bar is the portable outlines' own.
     OutlineTextTest.PortableUnderlineRunsBelowTheBaselineAndUnderSpaces)

@@ -51,6 +51,22 @@ LONGINT choose_pixel_format(THANDLE dc, const TPIXELFORMATDESCRIPTOR &pfd) {
   return ::ChoosePixelFormat(h<HDC>(dc), &native);
 }
 
+font_facts current_font(THANDLE dc) {
+  font_facts f;
+  LOGFONTA lf{};
+  HGDIOBJ font = ::GetCurrentObject(h<HDC>(dc), OBJ_FONT);
+  f.found = font && ::GetObjectA(font, sizeof lf, &lf) == sizeof lf;
+  if (!f.found) return f;
+  f.height = lf.lfHeight, f.width = lf.lfWidth, f.escapement = lf.lfEscapement;
+  f.orientation = lf.lfOrientation, f.weight = lf.lfWeight;
+  f.italic = lf.lfItalic, f.underline = lf.lfUnderline, f.strike_out = lf.lfStrikeOut;
+  f.charset = lf.lfCharSet, f.out_precision = lf.lfOutPrecision;
+  f.clip_precision = lf.lfClipPrecision, f.quality = lf.lfQuality;
+  f.pitch_and_family = lf.lfPitchAndFamily;
+  f.face = lf.lfFaceName;
+  return f;
+}
+
 THANDLE current_context() { return t(::wglGetCurrentContext()); }
 THANDLE current_dc() { return t(::wglGetCurrentDC()); }
 

@@ -26,6 +26,16 @@ pixel_format_facts pixel_format(THANDLE dc);
 // What ChoosePixelFormat answers for a descriptor, asked directly of gdi32.
 LONGINT choose_pixel_format(THANDLE dc, const TPIXELFORMATDESCRIPTOR &pfd);
 
+// The logical font selected into a device context, as GetObjectA reports it.
+struct font_facts {
+  bool found = false;
+  LONGINT height = 0, width = 0, escapement = 0, orientation = 0, weight = 0;
+  int italic = 0, underline = 0, strike_out = 0, charset = 0, out_precision = 0, clip_precision = 0,
+      quality = 0, pitch_and_family = 0;
+  std::string face;
+};
+font_facts current_font(THANDLE dc);
+
 THANDLE current_context(); // wglGetCurrentContext
 THANDLE current_dc();      // wglGetCurrentDC
 
