@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "vantrel/platform/x11/x11_internal.h"
@@ -235,6 +237,21 @@ void print_unshown(PCHAR text, PCHAR caption) {
   std::fflush(stderr);
 }
 
+// The boxes' own connection, opened by the first box and kept for the rest of the run (opened
+// again only when DISPLAY names another server). A connection opened and closed for each box
+// could, under load, leave the next box waiting forever for the server's first reply to Xft.
+Display *box_display() {
+  static Display *kept = nullptr;
+  static std::string kept_name;
+  const char *env = std::getenv("DISPLAY");
+  std::string name = env ? env : "";
+  if (kept && name == kept_name) return kept;
+  if (kept) XCloseDisplay(kept);
+  kept = XOpenDisplay(nullptr);
+  kept_name = name;
+  return kept;
+}
+
 } // namespace
 } // namespace vantrel::x11
 
@@ -244,7 +261,7 @@ using namespace vantrel::x11;
 LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
   install_error_handler();
   dialog box;
-  box.d = XOpenDisplay(nullptr);
+  box.d = box_display();
   if (!box.d) {
     print_unshown(text, caption);
     return 0;
@@ -277,7 +294,7 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
   if (!open_fonts(box)) {
     XFreeGC(d, box.gc);
     XDestroyWindow(d, box.win);
-    XCloseDisplay(d);
+    XSync(d, False);
     print_unshown(text, caption);
     return 0;
   }
@@ -323,6 +340,7 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
   while (answer == 0) {
     XEvent ev;
     XNextEvent(d, &ev);
+    if (ev.xany.window != box.win) continue; // left over from an earlier box
     switch (ev.type) {
     case MapNotify:
       if (no_manager) XSetInputFocus(d, box.win, RevertToParent, CurrentTime);
@@ -363,7 +381,6 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
   XFreeGC(d, box.gc);
   XDestroyWindow(d, box.win);
   XSync(d, False);
-  XCloseDisplay(d);
   return answer;
 }
 
