@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds Vantrel three times (release, debug with ASan and UBSan, and the Windows program
 # cross-built with mingw-w64) and runs every test with ctest; the Windows tests run under Wine.
-# Starts an Xvfb display for the end-to-end tests when none is given.
-set -euo pipefail
+# Starts an Xvfb display for the end-to-end tests when none is given. Every suite runs even
+# when an earlier one failed; a summary line per suite comes at the end, and the exit code is
+# non-zero when any suite failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh || exit 1
 
 xvfb_pid=""
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
@@ -16,23 +18,38 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
     break
   done
 fi
 echo "test: display $DISPLAY"
 
 jobs=$(nproc)
-for preset in default asan; do
-  cmake --preset "$preset"
-  cmake --build --preset "$preset" -j "$jobs"
-  # The X tests drive a real server; a rare lost synthetic event is retried, not hidden:
-  # a test must pass within three runs.
-  ctest --preset "$preset" -j "$jobs" --repeat until-pass:3
-done
+summary=()
+failed=0
+# suite NAME COMMAND...: runs one suite, records its result and time, goes on either way.
+suite() {
+  local name=$1 start=$SECONDS
+  shift
+  echo "==== $name"
+  if "$@"; then
+    summary+=("PASS  $name ($((SECONDS - start)) s)")
+  else
+    summary+=("FAIL  $name ($((SECONDS - start)) s)")
+    failed=1
+  fi
+}
 
-# The Windows build, once: its suites and the end-to-end script under Wine on the same display,
-# with the x11 build's demo above for the frame comparison. Every test is its own Wine process.
-cmake --preset mingw
-cmake --build --preset mingw -j "$jobs"
-ctest --preset mingw -j "$jobs" --repeat until-pass:3
+build() { cmake --preset "$1" && cmake --build --preset "$1" -j "$jobs"; }
+# A suite builds first; a build that fails fails its suite without running the tests.
+build_and_test() { build "$1" && ctest --preset "$1" -j "$jobs"; }
+
+suite "release build and tests" build_and_test default
+suite "asan+ubsan build and tests" build_and_test asan
+# The Windows build: its suites and the end-to-end tests under Wine on the same display, with
+# the release build's demo for the frame comparison. Every test is its own Wine process.
+suite "mingw build and tests under Wine" build_and_test mingw
+
+echo "==== summary"
+printf '%s\n' "${summary[@]}"
+exit "$failed"
