@@ -6,12 +6,15 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "tests/support/x11_held.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -22,6 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using vantrel::test::expect_nothing_held;
 
 const char *TITLE = "Dimostrazione di FX_Cartoon abbinato con Texture CellShader";
 
@@ -45,28 +49,39 @@ Window find_window(const std::string &name) {
   return id.empty() ? 0 : Window(std::stoul(id));
 }
 
-// Sends KEY to the box named NAME until the box has gone: a key sent the moment the box is
-// mapped can arrive before it listens for keys.
-bool answer(const std::string &name, const std::string &key) {
-  for (int attempt = 0; attempt < 10; attempt++) {
-    std::string id =
-        run("xdotool search --onlyvisible --name '^" + name + "$' 2>/dev/null | head -n 1");
-    if (id.empty()) return attempt > 0;
-    run("xdotool key --window " + id + " " + key + " 2>/dev/null");
-    std::this_thread::sleep_for(500ms);
+// Polls DONE every 20 ms until it holds or SECONDS pass.
+bool wait_until(const std::function<bool()> &done, double seconds) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(20ms);
   }
-  return false;
+  return true;
 }
 
 struct rgb {
   int r, g, b;
+  bool operator==(const rgb &) const = default;
 };
+
+// Outline black, with the few per cent of fog colour that distance adds.
+bool black(rgb p) { return p.r < 24 && p.g < 24 && p.b < 24; }
+
+// Black outline edges met along one row, entering from a lit pixel.
+int outline_edges(const std::vector<rgb> &px, int width, int row) {
+  int edges = 0;
+  for (int x = 1; x < width; x++)
+    if (black(px[row * width + x]) && !black(px[row * width + x - 1])) edges++;
+  return edges;
+}
 
 class X11DemoTest : public ::testing::Test {
 protected:
   void SetUp() override {
     display_ = XOpenDisplay(nullptr);
     if (!display_) GTEST_SKIP() << "no X display";
+    // Asking after a window that has just gone is expected here, not an error to end on.
+    XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
     if (run("command -v xdotool").empty()) GTEST_SKIP() << "xdotool is not installed";
     dir_ = fs::temp_directory_path() /
            ("vantrel-e2e-" + std::to_string(getpid()) + "-" +
@@ -81,7 +96,10 @@ protected:
       kill(pid_, SIGKILL);
       waitpid(pid_, nullptr, 0);
     }
-    if (display_) XCloseDisplay(display_);
+    if (display_) {
+      expect_nothing_held(display_);
+      XCloseDisplay(display_);
+    }
     fs::remove_all(dir_);
   }
   void launch() {
@@ -97,29 +115,53 @@ protected:
       _exit(127);
     }
   }
-  // Starts the demo and answers its question with KEY ('y' or 'n'); returns the main window.
+  // Answers the box named NAME with KEY: once the box holds the keyboard focus (a key typed
+  // earlier would go elsewhere), one press and release, then the box must go away.
+  bool answer(const std::string &name, const std::string &key) {
+    Window box = find_window(name);
+    if (!box) return false;
+    auto focused = [&] {
+      Window focus = 0;
+      int revert;
+      XGetInputFocus(display_, &focus, &revert);
+      return focus == box;
+    };
+    if (!wait_until(focused, 10)) return false;
+    run("xdotool key " + key);
+    return wait_until([&] { return !exists(box); }, 10);
+  }
+  bool exists(Window w) {
+    XSync(display_, False);
+    Window root, parent, *kids = nullptr;
+    unsigned n = 0;
+    bool alive = XQueryTree(display_, w, &root, &parent, &kids, &n) != 0;
+    if (kids) XFree(kids);
+    return alive;
+  }
+  // Starts the demo and answers its question with KEY ('y' or 'n'); returns the main window
+  // once it shows the four outlined columns.
   Window start(const char *key) {
     launch();
-    Window box = find_window("Video!");
-    EXPECT_NE(box, 0u) << "the full-screen question did not appear";
-    if (!box) return 0;
-    EXPECT_TRUE(answer("Video!", key)) << "the question box took no answer";
+    EXPECT_TRUE(answer("Video!", key)) << "the full-screen question took no answer";
     Window main = find_window(TITLE);
     EXPECT_NE(main, 0u) << "the main window did not appear";
-    std::this_thread::sleep_for(1500ms); // a few frames
+    if (!main) return 0;
+    EXPECT_TRUE(wait_until(
+        [&] {
+          int w, h;
+          auto px = grab(main, w, h);
+          return !px.empty() && outline_edges(px, w, h / 2) >= 8;
+        },
+        20))
+        << "no outlined columns on the screen";
     return main;
   }
-  // Exit code of the demo, waiting up to 20 s; -1 if it is still running.
-  int wait_exit() {
-    for (int i = 0; i < 200; i++) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = 0;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(100ms);
-    }
-    return -1;
+  // Exit code of the demo, waiting up to SECONDS; -1 if it is still running.
+  int wait_exit(double seconds = 20) {
+    int status = 0;
+    if (!wait_until([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, seconds)) return -1;
+    pid_ = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
   std::string stderr_text() {
     std::ifstream in(dir_ / "stderr.txt");
@@ -145,17 +187,6 @@ protected:
   fs::path dir_;
   pid_t pid_ = 0;
 };
-
-// Outline black, with the few per cent of fog colour that distance adds.
-bool black(rgb p) { return p.r < 24 && p.g < 24 && p.b < 24; }
-
-// Black outline edges met along one row, entering from a lit pixel.
-int outline_edges(const std::vector<rgb> &px, int width, int row) {
-  int edges = 0;
-  for (int x = 1; x < width; x++)
-    if (black(px[row * width + x]) && !black(px[row * width + x - 1])) edges++;
-  return edges;
-}
 
 TEST_F(X11DemoTest, NoGivesTheTitledWindowShowingFourOutlinedColumns) {
   Window w = start("n");
@@ -193,30 +224,66 @@ TEST_F(X11DemoTest, YesCoversTheScreen) {
   EXPECT_EQ(wait_exit(), 0);
 }
 
-TEST_F(X11DemoTest, LeftAndRightDragsChangeThePictureDifferently) {
+// A quick drag of 300 motions turns the picture and leaves nothing queued behind it: Escape
+// right after ends the program at once, where one message per motion would keep it turning
+// for seconds. A right drag then moves the scene, which looks different again.
+TEST_F(X11DemoTest, DragsChangeThePictureWithoutABacklog) {
   Window w = start("n");
   ASSERT_NE(w, 0u);
   int width, height;
-  auto still = grab(w, width, height);
-  run("xdotool mousemove --window " + std::to_string(w) +
-      " 400 300 mousedown 1 mousemove_relative --sync 60 0 mousemove_relative --sync 0 20 "
-      "mouseup 1");
-  std::this_thread::sleep_for(1s);
-  auto turned = grab(w, width, height);
-  run("xdotool mousemove --window " + std::to_string(w) +
-      " 400 300 mousedown 3 mousemove_relative --sync 0 60 mouseup 3");
-  std::this_thread::sleep_for(1s);
-  auto moved = grab(w, width, height);
   auto differing = [](const std::vector<rgb> &a, const std::vector<rgb> &b) {
     std::size_t n = 0;
     for (std::size_t i = 0; i < a.size() && i < b.size(); i++)
       n += a[i].r != b[i].r || a[i].g != b[i].g || a[i].b != b[i].b;
     return n;
   };
+  // Waits for the picture to differ from BEFORE and then hold still; returns it.
+  auto settled_after = [&](const std::vector<rgb> &before) {
+    std::vector<rgb> last;
+    wait_until(
+        [&] {
+          auto now = grab(w, width, height);
+          bool done = differing(before, now) > 5000 && now == last;
+          last = now;
+          return done;
+        },
+        20);
+    return last;
+  };
+  auto still = grab(w, width, height);
+  std::string drag = "xdotool mousemove --window " + std::to_string(w) + " 300 300 mousedown 1";
+  for (int i = 1; i <= 300; i++)
+    drag += " mousemove --window " + std::to_string(w) + " " + std::to_string(300 + i / 3) + " " +
+            std::to_string(300 + i / 10);
+  run(drag + " mouseup 1");
+  auto turned = settled_after(still);
   EXPECT_GT(differing(still, turned), 5000u) << "a left drag turns the scene";
+
+  run("xdotool mousemove --window " + std::to_string(w) +
+      " 400 300 mousedown 3 mousemove_relative --sync 0 60 mouseup 3");
+  auto moved = settled_after(turned);
   EXPECT_GT(differing(turned, moved), 5000u) << "a right drag moves it";
-  run("xdotool key Escape");
-  EXPECT_EQ(wait_exit(), 0);
+
+  run(drag + " mouseup 1 key Escape");
+  EXPECT_EQ(wait_exit(5), 0) << "Escape waits behind no backlog of moves";
+}
+
+// Another program destroying the window (xdotool windowclose) ends the program as closing it
+// does; one killing the program's connection to the server ends it with a message and a
+// failure code, without spinning.
+TEST_F(X11DemoTest, WindowDestroyedOrConnectionLostEndsTheProgram) {
+  Window w = start("n");
+  ASSERT_NE(w, 0u);
+  run("xdotool windowclose " + std::to_string(w) + " 2>/dev/null");
+  EXPECT_EQ(wait_exit(5), 0);
+
+  w = start("n");
+  ASSERT_NE(w, 0u);
+  run("xdotool windowkill " + std::to_string(w) + " 2>/dev/null");
+  int code = wait_exit(5);
+  EXPECT_NE(code, 0);
+  EXPECT_NE(code, -1) << "the program keeps running without its connection";
+  EXPECT_NE(stderr_text().find("X connection"), std::string::npos) << stderr_text();
 }
 
 TEST_F(X11DemoTest, CloseButtonEndsTheProgramCleanly) {

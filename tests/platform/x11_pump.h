@@ -6,6 +6,7 @@
 #include <functional>
 #include <thread>
 
+#include "tests/support/x11_held.h"
 #include "vantrel/platform/platform.h"
 
 namespace vantrel::test {

@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -85,7 +86,10 @@ protected:
     ASSERT_NE(RegisterClassA(&cls), 0u);
   }
   void TearDown() override {
-    if (probe_) XCloseDisplay(probe_);
+    if (probe_) {
+      expect_nothing_held(probe_);
+      XCloseDisplay(probe_);
+    }
     x11::reset();
   }
 
@@ -274,6 +278,41 @@ TEST_F(X11Test, ChildWindowsAreXChildrenAndGoWithTheirParent) {
   EXPECT_EQ(x11::native_window(child), 0u);
 }
 
+// Another program destroying our windows (xdotool windowclose does): a child alone gets its
+// WM_DESTROY and goes; a top-level window takes its tree with it, parent first, as Win32 orders
+// WM_DESTROY, and nothing of it is left in the window table.
+TEST_F(X11Test, WindowsDestroyedByAnotherProgramGetTheirDestroyMessage) {
+  THANDLE parent = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300);
+  ASSERT_NE(parent, 0u);
+  THANDLE first = make_window(WS_CHILD | WS_VISIBLE, 10, 20, 50, 40, "", parent, 7);
+  THANDLE second = make_window(WS_CHILD | WS_VISIBLE, 70, 20, 50, 40, "", parent, 8);
+  ASSERT_NE(first, 0u);
+  ASSERT_NE(second, 0u);
+  pump_idle();
+  received.clear();
+  XDestroyWindow(probe_, x11::native_window(first));
+  XSync(probe_, False);
+  ASSERT_TRUE(pump_until([] { return saw(WM_DESTROY); }));
+  ASSERT_EQ(of_kind(WM_DESTROY).size(), 1u);
+  EXPECT_EQ(of_kind(WM_DESTROY)[0].HWND, first);
+  TRECT r;
+  EXPECT_FALSE(GetWindowRect(first, &r));
+  EXPECT_TRUE(GetWindowRect(parent, &r)) << "the parent stays";
+
+  received.clear();
+  XDestroyWindow(probe_, x11::native_window(parent));
+  XSync(probe_, False);
+  ASSERT_TRUE(pump_until([] { return of_kind(WM_DESTROY).size() == 2; }));
+  pump_idle();
+  auto destroyed = of_kind(WM_DESTROY);
+  ASSERT_EQ(destroyed.size(), 2u);
+  EXPECT_EQ(destroyed[0].HWND, parent);
+  EXPECT_EQ(destroyed[1].HWND, second);
+  EXPECT_FALSE(GetWindowRect(parent, &r));
+  EXPECT_FALSE(GetWindowRect(second, &r));
+  EXPECT_EQ(x11::native_window(second), 0u);
+}
+
 TEST_F(X11Test, PixelFormatContextClearAndSwap) {
   THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 240);
   ASSERT_NE(h, 0u);
@@ -410,23 +449,54 @@ TEST_F(X11Test, AltKeysAndF10AreSystemKeysAndAltF4Destroys) {
   EXPECT_EQ(GetForegroundWindow(), 0u);
 }
 
-TEST_F(X11Test, HeldKeyRepeatsAsKeyDownsWithoutKeyUps) {
+// The server's events go through the input queue's rules: motion left unpumped is one move at
+// the newest position, a press between moves keeps its place, and a held key is one key-down
+// counting its repeats, whose character carries the count.
+TEST_F(X11Test, MotionBurstsAndHeldKeysQueueAsOnWin32) {
   if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
   THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
   ASSERT_NE(h, 0u);
   pump_idle();
   received.clear();
+  const std::string to = " mousemove --window " + std::to_string(x11::native_window(h)) + " ";
+  std::string drag = "xdotool";
+  for (int i = 0; i <= 40; i++)
+    drag += to + std::to_string(10 + i) + " 20";
+  drag += " mousedown 1";
+  for (int i = 1; i <= 20; i++)
+    drag += to + std::to_string(50 + i) + " 30";
+  drag += " mouseup 1";
+  run(drag);
+  x11::sync(); // all that input is in the backend's hands before the first peek
+  ASSERT_TRUE(pump_until([] { return saw(WM_LBUTTONUP); }));
+  std::vector<std::array<TLPARAM, 3>> mouse;
+  for (const TMSG &m : received)
+    if (m.MESSAGE >= WM_MOUSEMOVE && m.MESSAGE <= WM_RBUTTONUP)
+      mouse.push_back({TLPARAM(m.MESSAGE), TLPARAM(m.WPARAM), m.LPARAM});
+  const std::vector<std::array<TLPARAM, 3>> want = {{WM_MOUSEMOVE, 0, 20 << 16 | 50},
+                                                    {WM_LBUTTONDOWN, MK_LBUTTON, 20 << 16 | 50},
+                                                    {WM_MOUSEMOVE, MK_LBUTTON, 30 << 16 | 70},
+                                                    {WM_LBUTTONUP, 0, 30 << 16 | 70}};
+  EXPECT_EQ(mouse, want);
+
+  received.clear();
   run("xdotool keydown x; sleep 1.2; xdotool keyup x"); // the server repeats after 660 ms
+  x11::sync();
   ASSERT_TRUE(pump_until([] { return saw(WM_KEYUP); }));
-  auto downs = of_kind(WM_KEYDOWN);
-  ASSERT_GE(downs.size(), 3u) << "the server repeats a held key";
-  EXPECT_EQ(of_kind(WM_KEYUP).size(), 1u);
-  for (const TMSG &m : downs)
-    EXPECT_EQ(m.WPARAM, TWPARAM('X'));
-  EXPECT_EQ(downs[0].LPARAM & (1 << 30), 0);
-  EXPECT_NE(downs[1].LPARAM & (1 << 30), 0) << "repeats say the key was down";
-  EXPECT_EQ(of_kind(WM_CHAR).size(), downs.size()) << "every repeat types again";
-  EXPECT_EQ(received.back().MESSAGE == WM_KEYUP || received.back().MESSAGE == WM_CHAR, true);
+  std::vector<TMSG> keys;
+  for (const TMSG &m : received)
+    if (m.MESSAGE >= WM_KEYDOWN && m.MESSAGE <= WM_SYSCHAR) keys.push_back(m);
+  ASSERT_EQ(keys.size(), 3u);
+  EXPECT_EQ(keys[0].MESSAGE, WM_KEYDOWN);
+  EXPECT_EQ(keys[0].WPARAM, TWPARAM('X'));
+  const TLPARAM count = keys[0].LPARAM & 0xFFFF;
+  EXPECT_GE(count, 5) << "the server repeated the key for half a second at 25 a second";
+  EXPECT_EQ(keys[0].LPARAM & (TLPARAM(3) << 30), 0) << "the first press: up before, going down";
+  EXPECT_EQ(keys[1].MESSAGE, WM_CHAR);
+  EXPECT_EQ(keys[1].WPARAM, TWPARAM('x'));
+  EXPECT_EQ(keys[1].LPARAM, keys[0].LPARAM) << "the character carries the repeat count";
+  EXPECT_EQ(keys[2].MESSAGE, WM_KEYUP);
+  EXPECT_EQ(keys[2].LPARAM & 0xFFFF, 1);
 }
 
 TEST_F(X11Test, CloseButtonPostsCloseAndDefaultProcessingDestroys) {

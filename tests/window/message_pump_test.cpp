@@ -2,6 +2,9 @@
 
 #include "vantrel/platform/common/window_table.h"
 
+#include <functional>
+#include <vector>
+
 namespace vantrel::test {
 namespace {
 
@@ -26,6 +29,133 @@ TEST_F(PumpTest, OneMessagePerCallAndNeverWaits) {
   }
   SETGLMSG(); // an empty queue returns at once
   EXPECT_EQ(MSG_.LPARAM, xy(9, 18));
+}
+
+// Device input, queued as Win32 queues it: at most one pending move (the newest position),
+// auto-repeats folded into the key-down still waiting, posted messages ahead of input, then the
+// quit message ahead of input, then paint. Each row is a script and what comes out, in order.
+TEST_F(PumpTest, DeviceInputIsQueuedByWin32Rules) {
+  const TWPARAM L = MK_LBUTTON;
+  const TLPARAM DOWN = 1, UP = TLPARAM(1u | 1u << 30 | 1u << 31);
+  auto move = [](LONGINT x, LONGINT y, TWPARAM f = 0) {
+    headless::input_mouse(HWINDOW, WM_MOUSEMOVE, x, y, f);
+  };
+  auto key = [](TWPARAM vk, bool down) { headless::input_key(HWINDOW, vk, down); };
+  TWNDCLASS cls;
+  cls.WNDPROC = platform::DefWindowProcA;
+  cls.CLASSNAME = "Other";
+  ASSERT_NE(platform::RegisterClassA(&cls), 0u);
+  const THANDLE other =
+      platform::CreateWindowExA(0, "Other", "", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, nullptr);
+  struct out {
+    LONGWORD message;
+    TWPARAM wparam;
+    TLPARAM lparam;
+  };
+  struct row {
+    const char *what;
+    std::function<void()> script;
+    std::vector<out> expected;
+  } rows[] = {
+      {"forty moves leave one, at the newest position and flags",
+       [&] {
+         for (int i = 0; i < 40; i++)
+           move(i, 2 * i, i < 39 ? 0 : L);
+       },
+       {{WM_MOUSEMOVE, L, xy(39, 78)}}},
+      {"a move, a press and a move stay three",
+       [&] {
+         move(1, 1);
+         move(2, 2);
+         headless::input_mouse(HWINDOW, WM_LBUTTONDOWN, 2, 2, L);
+         move(3, 3, L);
+         move(4, 4, L);
+       },
+       {{WM_MOUSEMOVE, 0, xy(2, 2)}, {WM_LBUTTONDOWN, L, xy(2, 2)}, {WM_MOUSEMOVE, L, xy(4, 4)}}},
+      {"a move for another window does not replace this one's",
+       [&] {
+         move(1, 1);
+         headless::input_mouse(other, WM_MOUSEMOVE, 2, 2, 0);
+         move(3, 3);
+       },
+       {{WM_MOUSEMOVE, 0, xy(1, 1)}, {WM_MOUSEMOVE, 0, xy(2, 2)}, {WM_MOUSEMOVE, 0, xy(3, 3)}}},
+      {"posted moves are never merged",
+       [&] {
+         for (int i = 0; i < 3; i++)
+           platform::PostMessageA(HWINDOW, WM_MOUSEMOVE, 0, xy(i, i));
+       },
+       {{WM_MOUSEMOVE, 0, xy(0, 0)}, {WM_MOUSEMOVE, 0, xy(1, 1)}, {WM_MOUSEMOVE, 0, xy(2, 2)}}},
+      {"a held key is one key-down counting its repeats",
+       [&] {
+         for (int i = 0; i < 5; i++)
+           key('W', true);
+         key('W', false);
+       },
+       {{WM_KEYDOWN, 'W', 5}, {WM_KEYUP, 'W', UP}}},
+      {"repeats fold only into the newest key message, past mouse moves",
+       [&] {
+         key('A', true);
+         move(9, 9);
+         key('A', true);
+         key('B', true);
+         key('A', true);
+         key('A', true);
+       },
+       {{WM_KEYDOWN, 'A', 2},
+        {WM_MOUSEMOVE, 0, xy(9, 9)},
+        {WM_KEYDOWN, 'B', DOWN},
+        {WM_KEYDOWN, 'A', 2 | 1 << 30}}},
+      {"posted messages first, then the quit message, then input, then paint",
+       [&] {
+         move(5, 6);
+         key(VK_SPACE, true);
+         platform::PostMessageA(HWINDOW, WM_USER, 1, 2);
+         platform::PostQuitMessage(3);
+         platform::InvalidateRect(HWINDOW, nullptr, false);
+       },
+       {{WM_USER, 1, 2},
+        {WM_QUIT, 3, 0},
+        {WM_MOUSEMOVE, 0, xy(5, 6)},
+        {WM_KEYDOWN, VK_SPACE, DOWN},
+        {WM_PAINT, 0, 0}}},
+  };
+  for (const row &r : rows) {
+    SCOPED_TRACE(r.what);
+    r.script();
+    std::vector<out> got;
+    TMSG m;
+    while (got.size() < 20 && platform::PeekMessageA(&m, 0, 0, 0, PM_REMOVE)) {
+      got.push_back({m.MESSAGE, m.WPARAM, m.LPARAM});
+      if (m.MESSAGE == WM_PAINT) platform::DispatchMessageA(&m); // validates
+    }
+    ASSERT_EQ(got.size(), r.expected.size());
+    for (std::size_t i = 0; i < got.size(); i++) {
+      EXPECT_EQ(got[i].message, r.expected[i].message) << "message " << i;
+      EXPECT_EQ(got[i].wparam, r.expected[i].wparam) << "message " << i;
+      EXPECT_EQ(got[i].lparam, r.expected[i].lparam) << "message " << i;
+    }
+  }
+}
+
+// A key-down taken from the queue before its repeats arrive leaves them to a message of their
+// own, which says the key was already down; the character carries the repeat count.
+TEST_F(PumpTest, RepeatsAfterTheKeyDownWasTakenCountInTheirOwnMessageAndItsCharacter) {
+  headless::input_key(HWINDOW, 'W', true);
+  SETGLMSG();
+  EXPECT_EQ(MSG_.LPARAM, 1);
+  EXPECT_EQ(SETKEY['W'].VALUE, -1) << "true is stored as all bits set";
+  for (int i = 0; i < 3; i++)
+    headless::input_key(HWINDOW, 'W', true);
+  SETGLMSG(); // the first key-down's character
+  EXPECT_EQ(MSG_.MESSAGE, WM_CHAR);
+  SETGLMSG();
+  EXPECT_EQ(MSG_.MESSAGE, WM_KEYDOWN);
+  EXPECT_EQ(MSG_.LPARAM, 3 | 1 << 30);
+  SETGLMSG();
+  EXPECT_EQ(MSG_.MESSAGE, WM_CHAR);
+  EXPECT_EQ(MSG_.WPARAM, TWPARAM('w'));
+  EXPECT_EQ(MSG_.LPARAM, 3 | 1 << 30) << "one character message with the count of three";
+  EXPECT_EQ(common::queue_length(), 0u);
 }
 
 TEST_F(PumpTest, KeysAreHeldUntilReleasedAndTranslateToCharacters) {

@@ -3,7 +3,6 @@
 // Each backend adds its native windows, input and GL surfaces on top.
 #pragma once
 
-#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -53,18 +52,19 @@ window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT
 // backend's free_native has run on each.
 bool destroy_window(THANDLE handle, void (*free_native)(window &));
 
-// The thread's queue. Posted messages come first, then the quit message, then WM_PAINT for
-// windows that need painting, as the Win32 queue orders them.
+// The thread's queues, read in the order Win32 reads them: messages posted with PostMessageA
+// (and TranslateMessage's characters), then the quit message, then device input, then WM_PAINT
+// for windows that need painting.
 void post(const TMSG &msg);
+// Device input (a key, a button, a mouse move from the backend's devices). A move for the
+// window whose newest pending input is a move replaces that move; a key-down with the
+// previous-state bit 30 set (an auto-repeat) adds to the repeat count of the same key's
+// pending key-down when that is the newest key message. CHAR is the character the key gives
+// under the user's layout, 0 for none, -1 to let the US layout decide in TranslateMessage.
+void post_input(const TMSG &msg, int ch = -1);
 bool peek(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD remove);
-std::size_t queue_length();
+std::size_t queue_length(); // posted, quit and input messages waiting (not WM_PAINT)
 void clear_queue();
-
-// A backend that knows which character a key message gives under the user's keyboard layout
-// hands it to TranslateMessage here: the character, 0 for none, or -1 to let the US layout
-// decide. Null (the default) always uses the US layout.
-using key_char_source = int (*)(const TMSG &msg);
-void set_key_char_source(key_char_source source);
 
 // Forgets every class, window, status bar and queued message (between tests).
 void reset();

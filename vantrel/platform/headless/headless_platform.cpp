@@ -46,6 +46,7 @@ THANDLE foreground = 0, captured = 0;
 POINT cursor;
 LONGINT swaps = 0;
 TPIXELFORMATDESCRIPTOR requested;
+bool key_down[256] = {};
 
 // A GPU's device first; Mesa's surfaceless platform (llvmpipe here) otherwise.
 EGLDisplay open_display() {
@@ -184,6 +185,20 @@ std::vector<std::uint32_t> window_pixels(THANDLE window) {
   return it == natives.end() ? std::vector<std::uint32_t>() : it->second.canvas;
 }
 
+void input_mouse(THANDLE window, LONGWORD message, LONGINT x, LONGINT y, TWPARAM flags) {
+  const TLPARAM lp = TLPARAM((LONGWORD(y & 0xFFFF) << 16) | LONGWORD(x & 0xFFFF));
+  common::post_input(TMSG{window, message, flags, lp, platform::GetTickCount(), cursor});
+}
+
+void input_key(THANDLE window, TWPARAM vk, bool down) {
+  bool &held = key_down[vk & 0xFF];
+  // Repeat count 1; bit 30 the state before, bit 31 the transition (set on release).
+  LONGWORD lp = 1u | (held ? 1u << 30 : 0u) | (down ? 0u : 1u << 31);
+  held = down;
+  common::post_input(TMSG{window, down ? WM_KEYDOWN : WM_KEYUP, vk, TLPARAM(lp),
+                          platform::GetTickCount(), cursor});
+}
+
 LONGINT invalidate_count(THANDLE window) {
   common::window *w = common::find_window(window);
   return w ? w->invalidations : -1;
@@ -216,6 +231,8 @@ void reset() {
   cursor = {};
   swaps = 0;
   requested = {};
+  for (bool &k : key_down)
+    k = false;
 }
 
 } // namespace vantrel::headless

@@ -12,7 +12,8 @@
 //      window_pixels), palettes (true colour: realising maps nothing), regions and window
 //      regions, the status window (parts and texts; nothing is drawn of it)
 // Missing features or Issues:
-//  [ ] No real input: messages come only from PostMessageA / SendMessageA
+//  [X] Device input from a script (input_mouse, input_key), queued by the same rules as real
+//      input: at most one pending move, auto-repeats folded into the pending key-down
 //  [ ] GetMessageA never waits: on an empty queue it returns -1 at once
 //  [ ] Window regions do not clip blits or input; only SRCCOPY blits; nothing reads a window
 #pragma once
@@ -44,6 +45,10 @@ std::string renderer();                                 // GL_RENDERER of the EG
 // What blits put on WINDOW: client width x height pixels, 0x00RRGGBB, top row first; black
 // where nothing was drawn since the window was made or resized. Empty for no window.
 std::vector<std::uint32_t> window_pixels(THANDLE window);
+// Device input as a mouse or keyboard gives it: MESSAGE (WM_MOUSEMOVE, WM_LBUTTONDOWN ...) at
+// client (X, Y) with the MK_ FLAGS; a key pressed again while down is an auto-repeat.
+void input_mouse(THANDLE window, LONGWORD message, LONGINT x, LONGINT y, TWPARAM flags);
+void input_key(THANDLE window, TWPARAM vk, bool down);
 LONGINT invalidate_count(THANDLE window); // InvalidateRect calls on WINDOW so far (-1: none)
 LONGINT paint_count(THANDLE window);      // BeginPaint calls on WINDOW so far (-1: none)
 // Forgets windows, classes, GDI objects, queue, scripted answers and failure switches

@@ -4,8 +4,6 @@
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 
-#include <deque>
-
 #include "vantrel/platform/x11/x11_internal.h"
 
 namespace vantrel::x11 {
@@ -21,28 +19,10 @@ constexpr TWPARAM VK_CLEAR = 0x0C, VK_PAUSE = 0x13, VK_CAPITAL = 0x14, VK_PRIOR 
 bool detectable_repeat = false;
 bool key_held[256] = {};
 
-// The character each posted key-down gives, for TranslateMessage, in queue order.
-struct key_char_entry {
-  LONGWORD time;
-  TWPARAM vk;
-  TLPARAM lparam;
-  int ch;
-};
-std::deque<key_char_entry> key_chars;
-
-int char_for_message(const TMSG &msg) {
-  for (auto it = key_chars.begin(); it != key_chars.end(); ++it) {
-    if (it->time != msg.TIME || it->vk != msg.WPARAM || it->lparam != msg.LPARAM) continue;
-    int ch = it->ch;
-    key_chars.erase(key_chars.begin(), it + 1); // older entries were never translated
-    return ch;
-  }
-  return -1;
-}
-
-void post_message(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM lparam, int root_x,
-                  int root_y) {
-  common::post(TMSG{hwnd, message, wparam, lparam, platform::GetTickCount(), {root_x, root_y}});
+void post_input(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM lparam, int root_x,
+                int root_y, int ch = -1) {
+  common::post_input(
+      TMSG{hwnd, message, wparam, lparam, platform::GetTickCount(), {root_x, root_y}}, ch);
 }
 
 bool is_keypad_keysym(KeySym k) { return k >= XK_KP_Space && k <= XK_KP_9; }
@@ -107,12 +87,8 @@ void translate_key(XKeyEvent &e, bool press) {
   if (repeat || !press) lp |= 1u << 30;
   if (!press) lp |= 1u << 31;
   LONGWORD message = press ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-  LONGWORD time = platform::GetTickCount();
-  common::post(TMSG{w->handle, message, vk, TLPARAM(lp), time, {e.x_root, e.y_root}});
-  if (press) {
-    key_chars.push_back({time, vk, TLPARAM(lp), key_character(shifted, text, length)});
-    if (key_chars.size() > 256) key_chars.pop_front();
-  }
+  post_input(w->handle, message, vk, TLPARAM(lp), e.x_root, e.y_root,
+             press ? key_character(shifted, text, length) : 0);
 }
 
 TWPARAM mouse_flags(unsigned state) {
@@ -141,8 +117,8 @@ void translate_button(XButtonEvent &e, bool press) {
   if (e.button == 4 || e.button == 5) {
     if (!press) return;
     TWPARAM delta = TWPARAM(std::uint16_t(e.button == 4 ? 120 : -120));
-    post_message(w->handle, WM_MOUSEWHEEL, (delta << 16) | mouse_flags(e.state),
-                 pack_point(e.x_root, e.y_root), e.x_root, e.y_root);
+    post_input(w->handle, WM_MOUSEWHEEL, (delta << 16) | mouse_flags(e.state),
+               pack_point(e.x_root, e.y_root), e.x_root, e.y_root);
     return;
   }
   LONGWORD message;
@@ -159,7 +135,7 @@ void translate_button(XButtonEvent &e, bool press) {
   default:
     return;
   }
-  post_message(w->handle, message, mouse_flags(after), pack_point(e.x, e.y), e.x_root, e.y_root);
+  post_input(w->handle, message, mouse_flags(after), pack_point(e.x, e.y), e.x_root, e.y_root);
 }
 
 // Keeps a top-level record's rectangles in step with where the window manager put it.
@@ -192,7 +168,6 @@ void enable_detectable_repeat(Display *d) {
   Bool supported = False;
   XkbSetDetectableAutoRepeat(d, True, &supported);
   detectable_repeat = supported;
-  common::set_key_char_source(char_for_message);
 }
 
 TWPARAM virtual_key(KeySym unshifted, KeySym shifted) {
@@ -342,8 +317,8 @@ void translate_event(XEvent &ev) {
     break;
   case MotionNotify:
     if (common::window *w = window_of(ev.xmotion.window))
-      post_message(w->handle, WM_MOUSEMOVE, mouse_flags(ev.xmotion.state),
-                   pack_point(ev.xmotion.x, ev.xmotion.y), ev.xmotion.x_root, ev.xmotion.y_root);
+      post_input(w->handle, WM_MOUSEMOVE, mouse_flags(ev.xmotion.state),
+                 pack_point(ev.xmotion.x, ev.xmotion.y), ev.xmotion.x_root, ev.xmotion.y_root);
     break;
   case Expose:
     if (ev.xexpose.count == 0)
@@ -354,7 +329,13 @@ void translate_event(XEvent &ev) {
     if (ev.xclient.message_type == atom().wm_protocols &&
         Atom(ev.xclient.data.l[0]) == atom().wm_delete_window)
       if (common::window *w = window_of(ev.xclient.window))
-        post_message(w->handle, WM_CLOSE, 0, 0, 0, 0);
+        // A posted close request, which default processing turns into WM_CLOSE.
+        common::post(TMSG{w->handle, WM_SYSCOMMAND, SC_CLOSE, 0, platform::GetTickCount(), {}});
+    break;
+  case DestroyNotify:
+    // Our own DestroyWindow forgets a window before the server destroys it, so a window still
+    // known here was destroyed by another program.
+    if (common::window *w = window_of(ev.xdestroywindow.window)) window_destroyed_outside(*w);
     break;
   case ConfigureNotify:
     if (common::window *w = window_of(ev.xconfigure.window)) follow_configure(*w, ev.xconfigure);
@@ -381,7 +362,6 @@ void translate_event(XEvent &ev) {
 void reset_input() {
   for (bool &held : key_held)
     held = false;
-  key_chars.clear();
 }
 
 } // namespace vantrel::x11

@@ -24,6 +24,7 @@ struct x11_window {
   bool decorated = false; // caption and frame from the window manager
   bool fixed_size = true; // not resizable: min = max size hints
   bool bordered = false;  // a one-pixel X border stands for WS_BORDER
+  bool gone = false;      // destroyed on the server by someone else: nothing left to free there
   LONGINT frame_left = 0, frame_top = 0, frame_right = 0, frame_bottom = 0;
 };
 
@@ -46,7 +47,10 @@ int sync_error(Display *d);
 // True when a window manager runs on the display's default screen.
 bool window_manager_running(Display *d);
 
-// Window records by X window and by handle.
+// Window records by X window and by handle. A window is remembered from its creation until its
+// native record is freed; the lookup allocates nothing, since it runs for every event.
+void remember_window(Window xid, THANDLE handle);
+void forget_window(Window xid);
 common::window *window_of(Window xid);
 x11_window *native(THANDLE handle);
 x11_window *native(common::window &w);
@@ -75,6 +79,10 @@ void reset_input();
 void enable_detectable_repeat(Display *d);
 // Keysym of a key event to a Win32 virtual-key code, 0 for keys without one.
 TWPARAM virtual_key(KeySym unshifted, KeySym shifted);
+
+// Another program destroyed W's X window: W (and what is left of its tree) gets WM_DESTROY and
+// its record goes, as DestroyWindow would have done.
+void window_destroyed_outside(common::window &w);
 
 // Updates a top-level window's client area from the window manager's frame extents.
 void apply_frame_extents(common::window &w);

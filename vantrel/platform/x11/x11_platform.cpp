@@ -42,6 +42,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <unordered_map>
 
 #include "vantrel/platform/common/gdi_objects.h"
 #include "vantrel/platform/x11/x11_internal.h"
@@ -54,6 +55,7 @@ bool display_tried = false;
 atoms shared_atoms{};
 THANDLE capture_window = 0;
 int last_x_error = 0;
+std::unordered_map<Window, THANDLE> windows_by_xid;
 
 int record_error(Display *, XErrorEvent *e) {
   last_x_error = e->error_code;
@@ -187,22 +189,13 @@ bool window_manager_running(Display *d) {
   return XGetSelectionOwner(d, XInternAtom(d, name, False)) != None;
 }
 
+void remember_window(Window xid, THANDLE handle) { windows_by_xid[xid] = handle; }
+
+void forget_window(Window xid) { windows_by_xid.erase(xid); }
+
 common::window *window_of(Window xid) {
-  for (THANDLE h : common::child_windows(0)) {
-    // Breadth over the tree: top-level windows first, then their children.
-    std::vector<THANDLE> pending{h};
-    while (!pending.empty()) {
-      THANDLE cur = pending.back();
-      pending.pop_back();
-      common::window *w = common::find_window(cur);
-      if (!w) continue;
-      auto *n = static_cast<x11_window *>(w->native);
-      if (n && n->xid == xid) return w;
-      for (THANDLE c : common::child_windows(cur))
-        pending.push_back(c);
-    }
-  }
-  return nullptr;
+  auto it = windows_by_xid.find(xid);
+  return it == windows_by_xid.end() ? nullptr : common::find_window(it->second);
 }
 
 x11_window *native(common::window &w) { return static_cast<x11_window *>(w.native); }

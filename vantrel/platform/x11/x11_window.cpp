@@ -27,6 +27,7 @@ x11_window *pending = nullptr;
 
 void attach_pending(common::window &w) {
   w.native = pending;
+  remember_window(pending->xid, w.handle);
   pending = nullptr;
 }
 
@@ -36,11 +37,13 @@ void free_native(common::window &w) {
   forget_capture(w.handle);
   Display *d = display();
   if (!n || !d) {
+    if (n) forget_window(n->xid);
     delete n;
     return;
   }
+  forget_window(n->xid);
   release_gl(*n);
-  XDestroyWindow(d, n->xid);
+  if (!n->gone) XDestroyWindow(d, n->xid);
   if (n->colormap) XFreeColormap(d, n->colormap);
   XFlush(d);
   delete n;
@@ -186,7 +189,31 @@ void map_window(Display *d, common::window &w) {
   XFlush(d);
 }
 
+// Marks W and everything below it as destroyed on the server.
+void mark_gone(common::window &w) {
+  if (x11_window *n = native(w)) n->gone = true;
+  for (THANDLE c : common::child_windows(w.handle))
+    if (common::window *child = common::find_window(c)) mark_gone(*child);
+}
+
 } // namespace
+
+void window_destroyed_outside(common::window &w) {
+  Display *d = display();
+  x11_window *n = native(w);
+  if (!d || !n) return;
+  if (common::window *parent = common::find_window(w.parent)) {
+    // The server destroys children before their parent. While the parent's own window is gone
+    // too, its turn comes next and takes the whole tree, parent first, as Win32 orders
+    // WM_DESTROY.
+    x11_window *pn = native(*parent);
+    XWindowAttributes wa;
+    const bool parent_alive = pn && XGetWindowAttributes(d, pn->xid, &wa) && !sync_error(d);
+    if (!parent_alive) return;
+  }
+  mark_gone(w);
+  common::destroy_window(w.handle, free_native);
+}
 
 void apply_frame_extents(common::window &w) {
   x11_window *n = native(w);
