@@ -31,3 +31,44 @@ e2e_start() {
   work=$(mktemp -d "/tmp/vantrel-$1.XXXXXX")
   trap e2e_cleanup EXIT
 }
+
+# Runs COMMAND... every 0.1 s until it succeeds or SECONDS pass; its status is the last try's.
+e2e_until() {
+  local seconds=$1 i
+  shift
+  for i in $(seq $((seconds * 10))); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  "$@"
+}
+
+# Fails the check named "nothing held" when a key or mouse button is left held on the display:
+# the next test, or the program under test, would see it held. A small Xlib program made here
+# asks the server (XQueryKeymap, XQueryPointer).
+e2e_nothing_held() {
+  local probe="$work/nothing_held"
+  if [ ! -x "$probe" ]; then
+    cc -x c -o "$probe" - -lX11 <<'C' || { fail "nothing held" "cannot build the probe"; return; }
+#include <X11/Xlib.h>
+#include <stdio.h>
+int main(void) {
+  Display *d = XOpenDisplay(0);
+  if (!d) return 2;
+  char keys[32];
+  XQueryKeymap(d, keys);
+  int held = 0;
+  for (int i = 0; i < 256; i++)
+    if (keys[i / 8] & (1 << (i % 8))) printf("key code %d is held\n", i), held = 1;
+  Window r, c;
+  int rx, ry, wx, wy;
+  unsigned mask = 0;
+  XQueryPointer(d, DefaultRootWindow(d), &r, &c, &rx, &ry, &wx, &wy, &mask);
+  if (mask & (Button1Mask | Button2Mask | Button3Mask)) printf("a mouse button is held\n"), held = 1;
+  return held;
+}
+C
+  fi
+  local out
+  out=$("$probe") && pass "nothing left held" || fail "nothing held" "$out"
+}

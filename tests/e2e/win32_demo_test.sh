@@ -39,10 +39,12 @@ wait_exit() {
   done
   return 124
 }
-answer() { # KEY in the question box
+gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
+answer() { # KEY in the question box, which must then go away
   local box; box=$(find_window "Video!")
   [ -n "$box" ] || return 1
   xdotool windowactivate --sync "$box" >/dev/null 2>&1; xdotool key --window "$box" "$1"
+  e2e_until 10 gone "$box"
 }
 geometry() { xdotool getwindowgeometry --shell "$1" | tr '\n' ' '; }
 # Dark pixels starting along row Y of a capture: each outline edge gives one.
@@ -51,7 +53,33 @@ outline_edges() {
     split($0, f, "[()]"); dark = f[2] + 0 < 40; if (dark && !was) n++; was = dark }
     END { print n + 0 }'
 }
-settle() { sleep 2; }
+# Waits until window W shows the outlined columns and holds still; leaves the picture in FILE.
+settle() {
+  local w=$1 file=$2
+  rm -f "$file.last"
+  showing() {
+    import -window "$w" "$file" 2>/dev/null || return 1
+    local same=1
+    [ -f "$file.last" ] && compare -metric AE "$file" "$file.last" null: >/dev/null 2>&1 || same=0
+    cp "$file" "$file.last"
+    [ $same = 1 ] && [ "$(outline_edges "$file" $(($(identify -format %h "$file") / 2)))" -ge 8 ]
+  }
+  e2e_until 30 showing
+}
+# Waits until window W's picture differs from BEFORE by more than 5000 pixels and holds still;
+# leaves it in FILE and the count in $changed.
+settle_changed() {
+  local w=$1 before=$2 file=$3
+  changed=0
+  moved() {
+    import -window "$w" "$file" 2>/dev/null || return 1
+    local last=$changed
+    changed=$(compare -metric AE "$before" "$file" null: 2>&1)
+    changed=${changed%% *}
+    [ "${changed%.*}" -gt 5000 ] && [ "$changed" = "$last" ]
+  }
+  e2e_until 30 moved
+}
 
 # Question box, then No: the titled 800 x 600 window with the four outlined columns.
 launch
@@ -60,7 +88,7 @@ box=$(find_window "Video!")
 answer n
 main=$(find_window "$TITLE")
 if [ -n "$main" ]; then
-  settle
+  settle "$main" "$work/still.png"
   eval "$(geometry "$main")"
   # Wine draws the frame around the client window itself: equal side and bottom borders
   # around the client make an outer rectangle of 800 x 600 at (0, 0).
@@ -70,17 +98,13 @@ if [ -n "$main" ]; then
   else
     fail "window rectangle" "client ${WIDTH}x${HEIGHT} at ($X,$Y)"
   fi
-  import -window "$main" "$work/still.png"
   edges=$(outline_edges "$work/still.png" $((HEIGHT / 2)))
   [ "$edges" -ge 8 ] && pass "four outlined columns ($edges edges)" || fail columns "$edges edges"
   cx=$((X + WIDTH / 2)); cy=$((Y + HEIGHT / 2))
-  xdotool mousemove $cx $cy mousedown 1 mousemove $((cx + 40)) $((cy + 10)) sleep 0.3 \
-    mousemove $((cx + 90)) $((cy + 20)) sleep 0.3 mouseup 1
-  settle
-  import -window "$main" "$work/turned.png"
-  diff=$(compare -metric AE "$work/still.png" "$work/turned.png" null: 2>&1)
-  [ "$(awk -v d="$diff" 'BEGIN { print (d + 0 > 5000) }')" = 1 ] && pass "a left drag changes the picture ($diff pixels)" ||
-    fail drag "$diff pixels changed"
+  xdotool mousemove $cx $cy mousedown 1 mousemove $((cx + 40)) $((cy + 10)) \
+    mousemove $((cx + 90)) $((cy + 20)) mouseup 1
+  settle_changed "$main" "$work/still.png" "$work/turned.png" &&
+    pass "a left drag changes the picture ($changed pixels)" || fail drag "$changed pixels changed"
   xdotool key --window "$main" Escape
   wait_exit; rc=$?
   [ $rc -eq 0 ] && pass "Escape ends with exit code 0" || fail escape "exit code $rc"
@@ -110,7 +134,7 @@ launch
 answer n
 main=$(find_window "$TITLE")
 if [ -n "$main" ]; then
-  settle
+  settle "$main" "$work/close.png"
   xdotool windowactivate --sync "$main" >/dev/null 2>&1; xdotool key --window "$main" alt+F4
   wait_exit; rc=$?
   [ $rc -eq 0 ] && pass "closing the window ends with exit code 0" || fail close "exit code $rc"
@@ -142,7 +166,7 @@ if [ -n "$x11_demo" ]; then
   launch
   answer y
   main=$(find_window "$TITLE")
-  settle
+  settle "$main" "$work/win32-window.png"
   eval "$(geometry "$main")"; ww=$WIDTH; wh=$HEIGHT
   import -window root "$work/win32.png"
   xdotool key --window "$main" Escape; wait_exit
@@ -151,10 +175,10 @@ if [ -n "$x11_demo" ]; then
   pid=$!
   box=$(find_window "Video!")
   # The x11 box takes keys sent to it; it is not activated through a window manager.
-  [ -n "$box" ] && xdotool key --window "$box" y
+  [ -n "$box" ] && xdotool key --window "$box" y && e2e_until 10 gone "$box"
   main=$(find_window "$TITLE")
   [ -n "$main" ] || { fail "x11 frame" "no x11 window"; main=0; }
-  settle
+  settle "$main" "$work/x11-window.png"
   eval "$(geometry "$main")"
   import -window root "$work/x11.png"
   xdotool key --window "$main" Escape; wait_exit
@@ -169,5 +193,6 @@ if [ -n "$x11_demo" ]; then
   [ -n "${VANTREL_KEEP_FRAMES:-}" ] && cp "$work/a.png" "$work/b.png" "$VANTREL_KEEP_FRAMES/"
 fi
 
+e2e_nothing_held
 [ $failures -eq 0 ] && echo "win32 e2e: all passed" || echo "win32 e2e: $failures failed"
 exit $((failures > 0))
