@@ -10,12 +10,15 @@
 //      windows without decorations and with a one-pixel X border; the display mode is never
 //      changed
 //  [X] Titles as UTF-8 (_NET_WM_NAME) and Latin-1 (WM_NAME), converted from Windows-1252
-//  [X] Close button (WM_DELETE_WINDOW) posts WM_CLOSE; Expose invalidates (WM_PAINT)
-//  [X] Keys as Win32 virtual-key codes, WM_SYSKEYDOWN/UP with Alt and for F10, auto-repeat
-//      as repeated key-downs with lParam bit 30, real characters from XLookupString for
-//      TranslateMessage
+//  [X] Close button (WM_DELETE_WINDOW) posts WM_SYSCOMMAND SC_CLOSE; Expose invalidates
+//      (WM_PAINT); a window destroyed by another program gets WM_DESTROY
+//  [X] Keys as Win32 virtual-key codes, WM_SYSKEYDOWN/UP with Alt and for F10, real characters
+//      from XLookupString for TranslateMessage; auto-repeats folded into the repeat count of
+//      the key-down still queued
 //  [X] Mouse moves, left/right/middle buttons and the wheel with MK_ flags and 16-bit client
-//      coordinates; capture as a pointer grab; cursor position on the root window
+//      coordinates, at most one move queued; capture as a pointer grab; cursor position on
+//      the root window
+//  [X] No heap allocation per input event
 //  [X] Foreground window from the input focus
 //  [X] Pixel format choice among the GLX configurations, compatibility contexts made with
 //      glXCreateNewContext, glXSwapBuffers
