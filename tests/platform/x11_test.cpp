@@ -148,12 +148,17 @@ TEST_F(X11Test, CaptionedWindowHasRequestedOuterSizeTitleAndFixedSize) {
   XWindowAttributes wa;
   ASSERT_TRUE(XGetWindowAttributes(probe_, xid, &wa));
   EXPECT_EQ(wa.map_state, IsViewable);
-  expect_rect(outer_on_root(xid), 0, 0, 640, 480); // no window manager: no frame
+  // Win32's frame (3 pixels) and caption (19) lie between the outer and the client
+  // rectangle, as Wine gives them, with or without a window manager: the X window is the
+  // client area, where Win32 puts it.
+  expect_rect(outer_on_root(xid), 3, 22, 637, 477);
   TRECT r;
   ASSERT_TRUE(GetWindowRect(h, &r));
   expect_rect(r, 0, 0, 640, 480);
   ASSERT_TRUE(GetClientRect(h, &r));
-  expect_rect(r, 0, 0, 640, 480);
+  expect_rect(r, 0, 0, 634, 455);
+  EXPECT_EQ(GetSystemMetrics(SM_CXDLGFRAME), 3);
+  EXPECT_EQ(GetSystemMetrics(SM_CYCAPTION), 19);
 
   EXPECT_EQ(property_text(xid, "_NET_WM_NAME"), "Caf\xc3\xa9 \xe2\x82\xac");
   EXPECT_EQ(property_text(xid, "WM_NAME"), "Caf\xe9 ?");
@@ -162,10 +167,12 @@ TEST_F(X11Test, CaptionedWindowHasRequestedOuterSizeTitleAndFixedSize) {
   long supplied;
   ASSERT_TRUE(XGetWMNormalHints(probe_, xid, &hints, &supplied));
   ASSERT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
-  EXPECT_EQ(hints.min_width, 640);
-  EXPECT_EQ(hints.max_width, 640);
-  EXPECT_EQ(hints.min_height, 480);
-  EXPECT_EQ(hints.max_height, 480);
+  EXPECT_EQ(hints.min_width, 634);
+  EXPECT_EQ(hints.max_width, 634);
+  EXPECT_EQ(hints.min_height, 455);
+  EXPECT_EQ(hints.max_height, 455);
+  ASSERT_TRUE(hints.flags & PWinGravity);
+  EXPECT_EQ(hints.win_gravity, StaticGravity) << "a manager's frame goes around the client";
 
   Atom *protocols = nullptr;
   int count = 0;
@@ -258,10 +265,11 @@ TEST_F(X11Test, ChildWindowsAreXChildrenAndGoWithTheirParent) {
   EXPECT_EQ(xparent, x11::native_window(parent));
   EXPECT_EQ(GetParent(child), parent);
   EXPECT_EQ(GetDlgCtrlID(child), 7);
+  // In the parent's client coordinates, which start below its caption.
   TRECT r;
   ASSERT_TRUE(GetWindowRect(child, &r));
-  expect_rect(r, 10, 20, 60, 60);
-  expect_rect(outer_on_root(x11::native_window(child)), 10, 20, 60, 60);
+  expect_rect(r, 3 + 10, 22 + 20, 3 + 60, 22 + 60);
+  expect_rect(outer_on_root(x11::native_window(child)), 3 + 10, 22 + 20, 3 + 60, 22 + 60);
 
   EXPECT_EQ(make_window(WS_CHILD, 0, 0, 10, 10, "", 0), 0u) << "a child needs a parent";
   EXPECT_EQ(make_window(WINDOWED, 0, 0, 0, 10), 0u) << "zero width";
@@ -299,8 +307,8 @@ TEST_F(X11Test, PixelFormatContextClearAndSwap) {
 
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
-  EXPECT_EQ(viewport[2], 320);
-  EXPECT_EQ(viewport[3], 240);
+  EXPECT_EQ(viewport[2], 320 - 6) << "the client area";
+  EXPECT_EQ(viewport[3], 240 - 25);
   GLint depth = 0;
   GLboolean doubled = GL_FALSE;
   glGetIntegerv(GL_DEPTH_BITS, &depth);
@@ -315,7 +323,7 @@ TEST_F(X11Test, PixelFormatContextClearAndSwap) {
   glClear(GL_COLOR_BUFFER_BIT);
   unsigned char px[4] = {};
   glReadBuffer(GL_BACK);
-  glReadPixels(319, 239, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+  glReadPixels(313, 214, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
   EXPECT_EQ(px[0], 0);
   EXPECT_EQ(px[1], 255);
   EXPECT_EQ(px[2], 0);

@@ -21,10 +21,8 @@ struct x11_window {
   GLXWindow glx = 0;            // GLX drawable once a pixel format is set
   LONGINT format = 0;           // the pixel format index set on it, 0 before
   bool top_level = false;
-  bool decorated = false; // caption and frame from the window manager
   bool fixed_size = true; // not resizable: min = max size hints
-  bool bordered = false;  // a one-pixel X border stands for WS_BORDER
-  LONGINT frame_left = 0, frame_top = 0, frame_right = 0, frame_bottom = 0;
+  unsigned border = 0;    // a one-pixel X border draws the thin frame of WS_BORDER
 };
 
 struct atoms {
@@ -76,8 +74,9 @@ void enable_detectable_repeat(Display *d);
 // Keysym of a key event to a Win32 virtual-key code, 0 for keys without one.
 TWPARAM virtual_key(KeySym unshifted, KeySym shifted);
 
-// Updates a top-level window's client area from the window manager's frame extents.
-void apply_frame_extents(common::window &w);
+// Keeps a window record's rectangles in step with where its X window now is (the window
+// manager may have moved it): the client area follows the X window, the frame stays Win32's.
+void follow_configure(common::window &w, const XConfigureEvent &e);
 
 // Shared GDI objects on the server: the hooks the common code calls to blit bitmaps, shape
 // windows and paint status bars; pixmaps, GCs and fonts are let go between tests.
