@@ -323,8 +323,7 @@ void translate_event(XEvent &ev) {
     break;
   case Expose:
     if (ev.xexpose.count == 0)
-      if (common::window *w = window_of(ev.xexpose.window))
-        platform::InvalidateRect(w->handle, nullptr, true);
+      if (common::window *w = window_of(ev.xexpose.window)) exposed(*w);
     break;
   case ClientMessage:
     if (ev.xclient.message_type == atom().wm_protocols &&

@@ -21,8 +21,9 @@ struct x11_window {
   GLXWindow glx = 0;            // GLX drawable once a pixel format is set
   LONGINT format = 0;           // the pixel format index set on it, 0 before
   bool top_level = false;
-  bool fixed_size = true; // not resizable: min = max size hints
-  unsigned border = 0;    // a one-pixel X border draws the thin frame of WS_BORDER
+  bool fixed_size = true;     // not resizable: min = max size hints
+  unsigned border = 0;        // a one-pixel X border draws the thin frame of WS_BORDER
+  bool erased_at_map = false; // shown and erased on the screen: its first Expose needs no erase
 };
 
 struct atoms {
@@ -74,6 +75,9 @@ void enable_detectable_repeat(Display *d);
 // Keysym of a key event to a Win32 virtual-key code, 0 for keys without one.
 TWPARAM virtual_key(KeySym unshifted, KeySym shifted);
 
+// An Expose of the whole window came: it waits for a paint, and for an erase unless it was
+// erased right after being mapped.
+void exposed(common::window &w);
 // Keeps a window record's rectangles in step with where its X window now is (the window
 // manager may have moved it): the client area follows the X window, the frame stays Win32's.
 void follow_configure(common::window &w, const XConfigureEvent &e);

@@ -141,13 +141,17 @@ void set_class_cursor(Display *d, Window xid, const common::window_class *cls) {
 
 // Makes the window visible; a top-level window is waited for and, with nobody else to do it,
 // given the keyboard focus, as a newly shown window becomes the foreground window on Win32.
-void map_window(Display *d, common::window &w) {
+// True when it is on the screen now: a child's parents are all shown, a top-level window has
+// been mapped.
+bool map_window(Display *d, common::window &w) {
   x11_window *n = native(w);
-  if (!n) return;
+  if (!n) return false;
   XMapRaised(d, n->xid);
   if (!n->top_level) {
     XFlush(d);
-    return;
+    for (common::window *p = common::find_window(w.parent); p; p = common::find_window(p->parent))
+      if (!p->visible) return false;
+    return true;
   }
   XEvent ev;
   bool mapped = wait_for_event(d, n->xid, MapNotify, 2000, &ev);
@@ -156,9 +160,27 @@ void map_window(Display *d, common::window &w) {
     sync_error(d); // a window unmapped again meanwhile refuses the focus; that is harmless
   }
   XFlush(d);
+  return mapped;
+}
+
+// Shows the window and erases it at once, as ShowWindow does. Drawn after the map, the erase
+// already covers what the map's Expose will ask for.
+void show_and_erase(Display *d, THANDLE handle) {
+  common::window *w = common::find_window(handle);
+  if (!w) return;
+  bool on_screen = map_window(d, *w);
+  common::erase_on_show(handle);
+  if (x11_window *n = native(handle)) n->erased_at_map = on_screen;
 }
 
 } // namespace
+
+void exposed(common::window &w) {
+  x11_window *n = native(w);
+  bool erased = n && n->erased_at_map;
+  if (n) n->erased_at_map = false;
+  platform::InvalidateRect(w.handle, nullptr, !erased);
+}
 
 void follow_configure(common::window &w, const XConfigureEvent &e) {
   x11_window *n = native(w);
@@ -310,10 +332,9 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
     return 0;
   }
   THANDLE handle = win->handle;
-  if (win->visible) map_window(d, *win);
-  common::erase_on_show(handle); // the window procedure may have destroyed it meanwhile
+  if (win->visible) show_and_erase(d, handle);
   XFlush(d);
-  return common::find_window(handle) ? handle : 0;
+  return common::find_window(handle) ? handle : 0; // the erase may have destroyed it
 }
 
 BOOLEAN DestroyWindow(THANDLE window) { return common::destroy_window(window, free_native); }
@@ -334,8 +355,7 @@ BOOLEAN ShowWindow(THANDLE window, LONGINT cmd) {
     XIconifyWindow(d, native(*w)->xid, DefaultScreen(d));
     XFlush(d);
   } else if (!was) {
-    map_window(d, *w);
-    common::erase_on_show(window);
+    show_and_erase(d, window);
   }
   return was;
 }
