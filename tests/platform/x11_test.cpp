@@ -286,7 +286,13 @@ TEST_F(X11Test, ChildWindowsAreXChildrenAndGoWithTheirParent) {
 }
 
 TEST_F(X11Test, PixelFormatContextClearAndSwap) {
-  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 240);
+  TWNDCLASS cls;
+  cls.WNDPROC = recording_proc;
+  cls.CLASSNAME = "X11GL";
+  cls.BACKGROUND = GetSysColorBrush(COLOR_BTNFACE);
+  ASSERT_NE(RegisterClassA(&cls), 0u);
+  THANDLE h = CreateWindowExA(0, "X11GL", "gl", WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, 0,
+                              0, 0, nullptr);
   ASSERT_NE(h, 0u);
   THANDLE dc = GetDC(h);
   ASSERT_NE(dc, 0u);
@@ -332,6 +338,29 @@ TEST_F(X11Test, PixelFormatContextClearAndSwap) {
   EXPECT_EQ(px[2], 0);
   EXPECT_TRUE(SwapBuffers(dc));
   glFinish();
+
+  // The OpenGL window's class brush is the button face, as the framework's window class has
+  // it: an Expose erases the window with it, as WM_PAINT's BeginPaint does on Windows, and the
+  // next swap shows the picture again.
+  Window xid = x11::native_window(h);
+  auto shown = [&] {
+    x11::sync();
+    XImage *image = XGetImage(probe_, xid, 100, 100, 1, 1, AllPlanes, ZPixmap);
+    unsigned long v = image ? XGetPixel(image, 0, 0) : 0;
+    if (image) XDestroyImage(image);
+    return v & 0xFFFFFF; // the GLX visual here is 8 bits a channel, red highest
+  };
+  ASSERT_TRUE(pump_until([&] { return shown() == 0x00FF00; })) << "the swap shows the clear";
+  received.clear();
+  XClearArea(probe_, xid, 0, 0, 0, 0, True);
+  XFlush(probe_);
+  ASSERT_TRUE(pump_until([] { return saw(WM_PAINT); }));
+  EXPECT_TRUE(saw(WM_ERASEBKGND));
+  EXPECT_EQ(shown(), 0xF5F5F5u) << "erased with the class background";
+  glClear(GL_COLOR_BUFFER_BIT);
+  EXPECT_TRUE(SwapBuffers(dc));
+  glFinish();
+  EXPECT_EQ(shown(), 0x00FF00u) << "the next swap replaces the erase";
 
   ASSERT_TRUE(wglMakeCurrent(dc, 0));
   EXPECT_EQ(glXGetCurrentContext(), nullptr);
