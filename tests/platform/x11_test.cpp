@@ -234,6 +234,10 @@ TEST_F(X11Test, FullScreenStyleCoversTheScreenWithAOnePixelBorder) {
   ASSERT_TRUE(XGetWindowAttributes(probe_, xid, &wa));
   EXPECT_EQ(wa.border_width, 1);
   expect_rect(outer_on_root(xid), 0, 0, sw, sh);
+  XImage *corner = XGetImage(probe_, DefaultRootWindow(probe_), 0, 0, 1, 1, AllPlanes, ZPixmap);
+  ASSERT_NE(corner, nullptr);
+  EXPECT_EQ(XGetPixel(corner, 0, 0) & 0xFFFFFF, 0x9E9E9Eu) << "COLOR_WINDOWFRAME, as Wine draws it";
+  XDestroyImage(corner);
   TRECT r;
   ASSERT_TRUE(GetClientRect(h, &r));
   expect_rect(r, 0, 0, sw - 2, sh - 2);

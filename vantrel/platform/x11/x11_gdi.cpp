@@ -252,6 +252,13 @@ void region_changed(THANDLE window) {
 
 } // namespace
 
+unsigned long colour_pixel(VisualID visual, std::uint32_t rgb) {
+  Display *d = display();
+  if (!d) return 0;
+  const visual_format &f = format_of(d, visual);
+  return f.usable ? pixel_value(rgb, f) : BlackPixel(d, DefaultScreen(d));
+}
+
 void install_backend_hooks() {
   common::backend_hooks h;
   h.paint_bitmap = paint_bitmap;

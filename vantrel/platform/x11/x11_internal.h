@@ -85,6 +85,9 @@ void follow_configure(common::window &w, const XConfigureEvent &e);
 // Shared GDI objects on the server: the hooks the common code calls to blit bitmaps, shape
 // windows and paint status bars; pixmaps, GCs and fonts are let go between tests.
 void install_backend_hooks();
+// The pixel value of the colour RGB (0x00RRGGBB) in windows of VISUAL (black where the visual
+// is not true-colour).
+unsigned long colour_pixel(VisualID visual, std::uint32_t rgb);
 void paint_status_bar(THANDLE window);
 void reset_gdi();
 void reset_status_bar();

@@ -252,13 +252,13 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
   int screen = DefaultScreen(d);
   XSetWindowAttributes attrs{};
   attrs.event_mask = window_events;
-  attrs.border_pixel = BlackPixel(d, screen);
   attrs.background_pixmap = None; // the GL picture is never wiped by the server first
   unsigned long mask = CWEventMask | CWBorderPixel | CWBackPixmap;
   Visual *visual = CopyFromParent;
   int depth = CopyFromParent;
   if (child) {
     attrs.event_mask = child_events;
+    attrs.border_pixel = colour_pixel(n->visual, common::system_colour(COLOR_WINDOWFRAME));
     n->xid = XCreateWindow(d, parent_native->xid, place.x, place.y, place.width, place.height,
                            n->border, depth, InputOutput, visual, mask, &attrs);
     // The parent's visual, so a pixel format can still be set on the child for GL of its own.
@@ -278,6 +278,8 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
     } else {
       n->visual = XVisualIDFromVisual(DefaultVisual(d, screen));
     }
+    // The thin frame in the colour Win32 draws it with.
+    attrs.border_pixel = colour_pixel(n->visual, common::system_colour(COLOR_WINDOWFRAME));
     n->xid = XCreateWindow(d, DefaultRootWindow(d), place.x, place.y, place.width, place.height,
                            n->border, depth, InputOutput, visual, mask, &attrs);
   }
