@@ -1,5 +1,7 @@
-// Child windows, shapes, blits and the status window of the x11 backend on a real X server:
-// clicks and captured moves reach the right window, pixels are read back with XGetImage.
+// Child windows, shapes, blits, background erases, the status window and message boxes of the
+// x11 backend on a real X server: clicks and captured moves reach the right window, children
+// sit where Win32 (Wine) puts them, pixels are read back with XGetImage. Every test ends with
+// no key or button held.
 // gtest first: Xlib's None and Bool macros would break its headers.
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "tests/platform/x11_pump.h"
+#include "vantrel/platform/common/window_paint.h"
 #include "vantrel/platform/platform.h"
 #include "vantrel/platform/x11/x11_platform.h"
 
@@ -96,7 +99,10 @@ protected:
     ASSERT_NE(parent_, 0u) << LastErrorText();
   }
   void TearDown() override {
-    if (probe_) XCloseDisplay(probe_);
+    if (probe_) {
+      expect_nothing_held(probe_);
+      XCloseDisplay(probe_);
+    }
     x11::reset();
   }
 
@@ -388,8 +394,8 @@ TEST_F(X11ExtrasTest, StatusWindowPaintsItsPartsTextAndSeparators) {
   screen_shot s = grab(probe_, xid);
   ASSERT_EQ(s.width, 400);
   int h = s.height;
-  EXPECT_EQ(s.at(300, h / 2), 0xF0F0F0u) << "button face";
-  EXPECT_EQ(s.at(150, 1), 0xF0F0F0u);
+  EXPECT_EQ(s.at(300, h / 2), 0xF5F5F5u) << "button face, as Wine's COLOR_BTNFACE";
+  EXPECT_EQ(s.at(150, 1), 0xF5F5F5u);
   int dark_in_first = 0, dark_elsewhere = 0;
   int text_top = h, text_bottom = -1, text_left = 400;
   for (int y = 0; y < h; y++)
@@ -430,6 +436,363 @@ TEST_F(X11ExtrasTest, StatusWindowPaintsItsPartsTextAndSeparators) {
     for (int x = 103; x < 197; x++)
       dark_second += luminance(s.at(x, y)) < 96;
   EXPECT_GT(dark_second, 20);
+}
+
+// Children asked for at client (60, 100) inside parents of each frame: on the screen, in the
+// window records and under the pointer they are where Wine puts them, before and after a move.
+TEST_F(X11ExtrasTest, ChildrenSitAtTheirClientPositionInsideTheParentsFrame) {
+  struct frame_case {
+    LONGWORD style;
+    LONGINT left, top; // Win32's frame and caption, as Wine reports them
+  } cases[] = {{WS_POPUP, 0, 0}, {0x96CA0000, 3, 22}, {0x96880000, 1, 1}};
+  for (const frame_case &c : cases) {
+    SCOPED_TRACE(testing::Message() << "parent style 0x" << std::hex << c.style);
+    THANDLE parent = CreateWindowExA(0, "X11Extras", "framed", c.style | WS_VISIBLE, 600, 100, 400,
+                                     300, 0, 0, 0, nullptr);
+    ASSERT_NE(parent, 0u);
+    THANDLE child = CreateWindowExA(0, "X11Extras", "", WS_CHILD | WS_VISIBLE, 60, 100, 96, 48,
+                                    parent, THANDLE(5), 0, nullptr);
+    ASSERT_NE(child, 0u);
+    pump_idle(50);
+    LONGINT x = 600 + c.left, y = 100 + c.top; // the parent's client area on the screen
+    TRECT r;
+    ASSERT_TRUE(GetClientRect(parent, &r));
+    EXPECT_EQ(r.RIGHT, 400 - 2 * c.left);
+    EXPECT_EQ(r.BOTTOM, 300 - c.top - c.left);
+    for (auto [cx, cy, cw, ch] : {std::array<LONGINT, 4>{60, 100, 96, 48}, {10, 20, 30, 40}}) {
+      if (cx == 10) {
+        ASSERT_TRUE(MoveWindow(child, cx, cy, cw, ch, true));
+      }
+      x11::sync();
+      int sx = -1, sy = -1;
+      Window under;
+      XTranslateCoordinates(probe_, x11::native_window(child), DefaultRootWindow(probe_), 0, 0, &sx,
+                            &sy, &under);
+      EXPECT_EQ(sx, x + cx) << "on the screen";
+      EXPECT_EQ(sy, y + cy);
+      ASSERT_TRUE(GetWindowRect(child, &r));
+      EXPECT_EQ(r.LEFT, x + cx);
+      EXPECT_EQ(r.TOP, y + cy);
+      EXPECT_EQ(r.RIGHT, x + cx + cw);
+      EXPECT_EQ(r.BOTTOM, y + cy + ch);
+      click(x + cx + 5, y + cy + 6);
+      ASSERT_EQ(of_kind(WM_LBUTTONDOWN, child).size(), 1u);
+      EXPECT_EQ(of_kind(WM_LBUTTONDOWN, child)[0].LPARAM, point(5, 6));
+    }
+    DestroyWindow(parent);
+  }
+}
+
+// What each window saw of the background erase: DefWindowProcA's answers to WM_ERASEBKGND and
+// the paint records.
+std::vector<TLRESULT> erase_answers;
+std::vector<TPAINTSTRUCT> paints;
+
+TLRESULT erase_recorder(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
+  if (m == WM_PAINT) {
+    TPAINTSTRUCT ps;
+    BeginPaint(w, &ps);
+    EndPaint(w, &ps);
+    paints.push_back(ps);
+    return 0;
+  }
+  TLRESULT r = DefWindowProcA(w, m, wp, lp);
+  if (m == WM_ERASEBKGND) erase_answers.push_back(r);
+  return r;
+}
+
+// A memory context holding a W x H picture in one colour.
+THANDLE solid_picture_dc(LONGINT w, LONGINT h, std::uint32_t rgb) {
+  TBITMAPINFOHEADER info;
+  info.biWidth = w;
+  info.biHeight = h;
+  info.biBitCount = 32;
+  void *bits = nullptr;
+  THANDLE b = CreateDIBSection(0, &info, DIB_RGB_COLORS, &bits, 0, 0);
+  if (!b || !bits) return 0;
+  std::fill_n(static_cast<std::uint32_t *>(bits), std::size_t(w) * h, rgb);
+  THANDLE dc = CreateCompatibleDC(0);
+  SelectObject(dc, b);
+  return dc;
+}
+
+// The class background on the X window: on show, on Expose, and on InvalidateRect with erase
+// (only the invalidated part), in the colours Wine paints; NULL_BRUSH and no brush paint
+// nothing, and only no brush leaves the erase to the painter.
+TEST_F(X11ExtrasTest, ClassBackgroundIsErasedOnShowExposeAndInvalidateWithErase) {
+  constexpr std::uint32_t drawn = 0x102030;
+  struct brush_case {
+    const char *what;
+    THANDLE brush;
+    std::int64_t colour; // -1: paints nothing
+    TLRESULT answer;     // of DefWindowProcA's WM_ERASEBKGND
+  } cases[] = {{"COLOR_BTNFACE + 1", THANDLE(COLOR_BTNFACE + 1), 0xF5F5F5, 1},
+               {"GetSysColorBrush(COLOR_BTNFACE)", GetSysColorBrush(COLOR_BTNFACE), 0xF5F5F5, 1},
+               {"CreateSolidBrush(RGB(10, 200, 30))", CreateSolidBrush(0x1EC80A), 0x0AC81E, 1},
+               {"BLACK_BRUSH", GetStockObject(BLACK_BRUSH), 0x000000, 1},
+               {"NULL_BRUSH", GetStockObject(NULL_BRUSH), -1, 1},
+               {"no brush", 0, -1, 0}};
+  int n = 0;
+  for (const brush_case &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string name = "Erase" + std::to_string(n++);
+    TWNDCLASS cls;
+    cls.WNDPROC = erase_recorder;
+    cls.BACKGROUND = c.brush;
+    cls.CLASSNAME = name.c_str();
+    ASSERT_NE(RegisterClassA(&cls), 0u);
+    erase_answers.clear();
+    paints.clear();
+    THANDLE w = CreateWindowExA(0, name.c_str(), "", WS_CHILD | WS_VISIBLE, 20, 20, 64, 48, parent_,
+                                THANDLE(n), 0, nullptr);
+    ASSERT_NE(w, 0u);
+    Window xid = x11::native_window(w);
+    ASSERT_EQ(erase_answers, std::vector<TLRESULT>{c.answer}) << "erased as it is shown";
+    x11::sync();
+    screen_shot s = grab(probe_, xid);
+    ASSERT_EQ(s.width, 64);
+    for (std::uint32_t p : s.pixels) {
+      if (c.colour < 0) break; // what shows through is not the window's
+      ASSERT_EQ(p, std::uint32_t(c.colour));
+    }
+    ASSERT_TRUE(pump_until([] { return !paints.empty(); }));
+    EXPECT_EQ(bool(paints.back().ERASE), c.answer == 0) << "a refused erase is left to the painter";
+
+    THANDLE picture = solid_picture_dc(64, 48, drawn);
+    THANDLE dc = GetDC(w);
+    ASSERT_TRUE(BitBlt(dc, 0, 0, 64, 48, picture, 0, 0, SRCCOPY));
+    std::uint32_t erased = c.colour < 0 ? drawn : std::uint32_t(c.colour);
+    TRECT part{10, 10, 20, 20};
+    InvalidateRect(w, &part, true);
+    ASSERT_TRUE(pump_until([] { return paints.size() == 2; }));
+    EXPECT_EQ(erase_answers.size(), 2u);
+    EXPECT_EQ(paints.back().PAINT.LEFT, 10);
+    EXPECT_EQ(paints.back().PAINT.BOTTOM, 20);
+    x11::sync();
+    s = grab(probe_, xid);
+    for (auto [x, y, want] : {std::tuple{10, 10, erased},
+                              {19, 19, erased},
+                              {20, 20, drawn},
+                              {15, 9, drawn},
+                              {40, 30, drawn}})
+      EXPECT_EQ(s.at(x, y), want) << "at " << x << "," << y;
+
+    InvalidateRect(w, nullptr, false);
+    ASSERT_TRUE(pump_until([] { return paints.size() == 3; }));
+    EXPECT_EQ(erase_answers.size(), 2u) << "no erase was asked for";
+
+    XClearArea(probe_, xid, 0, 0, 0, 0, True); // the server exposes all of it
+    XFlush(probe_);
+    ASSERT_TRUE(pump_until([] { return paints.size() == 4; }));
+    EXPECT_EQ(erase_answers.size(), 3u) << "an exposed window is erased";
+    x11::sync();
+    s = grab(probe_, xid);
+    EXPECT_EQ(s.at(0, 0), erased);
+    EXPECT_EQ(s.at(63, 47), erased);
+    EXPECT_EQ(s.at(40, 30), erased);
+    ReleaseDC(w, dc);
+    DeleteDC(picture);
+    DestroyWindow(w);
+  }
+}
+
+// ---- Message boxes, seen from another connection while MessageBoxA waits ----
+
+// What a helper on its own connection saw of a box and did to it.
+struct box_visit {
+  bool found = false;
+  screen_shot shot;
+  long functions = -1; // the _MOTIF_WM_HINTS functions the box offers the window manager
+};
+
+Window find_viewable(Display *d, const std::string &name) {
+  Window root, parent, *kids = nullptr, found = 0;
+  unsigned n = 0;
+  if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &kids, &n)) return 0;
+  for (unsigned i = 0; i < n && !found; i++) {
+    char *title = nullptr;
+    XWindowAttributes wa;
+    if (XFetchName(d, kids[i], &title) && title && name == title &&
+        XGetWindowAttributes(d, kids[i], &wa) && wa.map_state == IsViewable)
+      found = kids[i];
+    if (title) XFree(title);
+  }
+  if (kids) XFree(kids);
+  return found;
+}
+
+// Finds the box titled CAPTION, waits until two grabs a moment apart agree and show its button
+// labels (the last thing it draws), records it, then closes it as the window manager's close
+// button would when CLOSE, and types KEYS.
+void visit_box(const std::string &caption, bool close, const std::string &keys, box_visit *out) {
+  Display *d = XOpenDisplay(nullptr);
+  if (!d) return;
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  Window box = 0;
+  while (!box && std::chrono::steady_clock::now() < end) {
+    box = find_viewable(d, caption);
+    if (!box) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  screen_shot previous;
+  while (box && std::chrono::steady_clock::now() < end) {
+    screen_shot s = grab(d, box);
+    int dark = 0;
+    for (int y = s.height * 2 / 3; y < s.height; y++)
+      for (int x = 0; x < s.width; x++)
+        dark += luminance(s.at(x, y)) < 96;
+    if (dark > 0 && s.pixels == previous.pixels) {
+      out->found = true;
+      out->shot = s;
+      break;
+    }
+    previous = s;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (out->found) {
+    Atom motif = XInternAtom(d, "_MOTIF_WM_HINTS", False), type;
+    int format;
+    unsigned long count, after;
+    unsigned char *data = nullptr;
+    if (XGetWindowProperty(d, box, motif, 0, 5, False, motif, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && count == 5 && (reinterpret_cast<long *>(data)[0] & 1))
+      out->functions = reinterpret_cast<long *>(data)[1];
+    if (data) XFree(data);
+  }
+  if (box && close) {
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = box;
+    ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    ev.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, box, False, NoEventMask, &ev);
+    XSync(d, False); // delivered before the keys below are typed
+  }
+  if (box && !keys.empty())
+    std::system(("xdotool windowfocus --sync " + std::to_string(box) + " key " + keys).c_str());
+  XCloseDisplay(d);
+}
+
+// MessageBoxA with the helper at work on it; the helper's view in VISIT.
+LONGINT show_box(LONGWORD style, bool close, const std::string &keys, box_visit *visit) {
+  std::thread helper(visit_box, "Vantrel box", close, keys, visit);
+  LONGINT answer = MessageBoxA(0, "Settare lo schermo intero?  ", "Vantrel box", style);
+  helper.join();
+  return answer;
+}
+
+// Each icon's own colours at points of its 32 x 32 square, which stands 16 pixels in from the
+// box's top-left corner: the disc or triangle, and the mark on it.
+TEST_F(X11ExtrasTest, MessageBoxDrawsTheIconOfItsStyleBesideTheText) {
+  constexpr std::uint32_t blue = 0x3465A4, red = 0xCC0000, orange = 0xF57900, white = 0xFFFFFF,
+                          black = 0x000000, face = 0xF5F5F5;
+  struct point_colour {
+    int x, y;
+    std::uint32_t colour;
+  };
+  struct icon_case {
+    LONGWORD style;
+    std::vector<point_colour> points;
+  } cases[] = {
+      {MB_YESNO | MB_ICONQUESTION, {{16, 25, white}, {5, 16, blue}, {16, 30, blue}, {16, 2, blue}}},
+      {MB_OK | 0x10, {{16, 16, white}, {16, 4, red}, {4, 16, red}, {28, 16, red}}},
+      {MB_OK | 0x30, {{15, 15, black}, {16, 25, black}, {16, 27, orange}, {8, 26, orange}}},
+      {MB_OK | 0x40, {{15, 20, white}, {16, 8, white}, {8, 20, blue}, {24, 20, blue}}},
+      {MB_OK, {{16, 16, face}, {5, 16, face}}}};
+  for (const icon_case &c : cases) {
+    SCOPED_TRACE(testing::Message() << "style 0x" << std::hex << c.style);
+    box_visit visit;
+    EXPECT_EQ(show_box(c.style, false, "Return", &visit), c.style & MB_YESNO ? IDYES : IDOK);
+    ASSERT_TRUE(visit.found);
+    for (const point_colour &p : c.points)
+      EXPECT_EQ(visit.shot.at(16 + p.x, 16 + p.y), p.colour) << "at " << p.x << "," << p.y;
+    EXPECT_EQ(visit.shot.at(16 + 33, 16), face) << "nothing right of the icon's square";
+  }
+}
+
+// Which buttons of a box carry an underline below their label, left to right: a run of ink at
+// least 4 pixels long that starts under the label's first letter, with nothing of the glyphs
+// right above it. Each button is a run of face colour along the face's top row (long runs
+// only: the text's antialiasing has a few pixels of that grey too).
+std::vector<bool> underlined_buttons(const screen_shot &s) {
+  constexpr std::uint32_t button_face = 0xE1E1E1;
+  int top = s.height, bottom = -1;
+  for (int y = 0; y < s.height; y++)
+    for (int x = 0, run = 0; x < s.width; x++) {
+      run = s.at(x, y) == button_face ? run + 1 : 0;
+      if (run >= 40) top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+  std::vector<bool> out;
+  auto dark = [&](int x, int y) { return luminance(s.at(x, y)) < 96; };
+  for (int x = 0; x < s.width && bottom >= 0;) {
+    if (s.at(x, top) != button_face) {
+      x++;
+      continue;
+    }
+    int left = x;
+    while (x < s.width && s.at(x, top) == button_face)
+      x++;
+    int right = x, ink_left = right;
+    for (int y = top; y <= bottom; y++)
+      for (int k = left; k < right; k++)
+        if (dark(k, y)) ink_left = std::min(ink_left, k);
+    bool line = false;
+    for (int y = top + 1; y <= bottom && !line && ink_left < right; y++) {
+      int from = ink_left - 1;
+      while (from <= ink_left + 1 && !dark(from, y))
+        from++;
+      if (from > ink_left + 1 || dark(from - 1, y)) continue;
+      int to = from;
+      while (to + 1 < right && dark(to + 1, y))
+        to++;
+      bool apart = true;
+      for (int k = from - 1; k <= to + 1; k++)
+        apart = apart && !dark(k, y - 1);
+      line = apart && to - from + 1 >= 4;
+    }
+    out.push_back(line);
+  }
+  return out;
+}
+
+// Access letters as Windows labels the buttons: underlined, and answering the box; OK and
+// Cancel have none. Escape and the close button answer Cancel where there is one and OK on a
+// lone OK box; elsewhere they are ignored (the window manager is not offered a close there),
+// so the key typed after them gives the answer.
+TEST_F(X11ExtrasTest, MessageBoxAccessLettersEscapeAndClose) {
+  struct box_case {
+    LONGWORD style;
+    bool close;
+    const char *keys;
+    LONGINT answer;
+    std::vector<bool> underlined; // left to right; empty: not looked at
+    bool closable;
+  } cases[] = {
+      {MB_YESNO, false, "Escape y", IDYES, {true, true}, false},
+      {MB_YESNO, true, "n", IDNO, {}, false},
+      {MB_YESNO, false, "alt+n", IDNO, {}, false},
+      {2 /* MB_ABORTRETRYIGNORE */, false, "Escape i", 5 /* IDIGNORE */, {true, true, true}, false},
+      {2, true, "a", 3 /* IDABORT */, {}, false},
+      {1 /* MB_OKCANCEL */, false, "o c Escape", IDCANCEL, {false, false}, true},
+      {MB_OK, false, "Escape", IDOK, {false}, true},
+      {MB_OK, true, "", IDOK, {}, true},
+      {3 /* MB_YESNOCANCEL */, true, "", IDCANCEL, {true, true, false}, true},
+      {6 /* MB_CANCELTRYCONTINUE */, false, "c", 11 /* IDCONTINUE */, {false, true, true}, true},
+      {6, false, "t", 10 /* IDTRYAGAIN */, {}, true}};
+  for (const box_case &c : cases) {
+    SCOPED_TRACE(testing::Message() << "style " << c.style << (c.close ? ", close, " : ", ")
+                                    << "keys \"" << c.keys << "\"");
+    box_visit visit;
+    EXPECT_EQ(show_box(c.style, c.close, c.keys, &visit), c.answer);
+    ASSERT_TRUE(visit.found);
+    if (!c.underlined.empty()) {
+      EXPECT_EQ(underlined_buttons(visit.shot), c.underlined);
+    }
+    constexpr long MWM_FUNC_CLOSE = 32;
+    EXPECT_EQ((visit.functions & MWM_FUNC_CLOSE) != 0, c.closable);
+  }
 }
 
 } // namespace

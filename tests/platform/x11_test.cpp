@@ -152,12 +152,17 @@ TEST_F(X11Test, CaptionedWindowHasRequestedOuterSizeTitleAndFixedSize) {
   XWindowAttributes wa;
   ASSERT_TRUE(XGetWindowAttributes(probe_, xid, &wa));
   EXPECT_EQ(wa.map_state, IsViewable);
-  expect_rect(outer_on_root(xid), 0, 0, 640, 480); // no window manager: no frame
+  // Win32's frame (3 pixels) and caption (19) lie between the outer and the client
+  // rectangle, as Wine gives them, with or without a window manager: the X window is the
+  // client area, where Win32 puts it.
+  expect_rect(outer_on_root(xid), 3, 22, 637, 477);
   TRECT r;
   ASSERT_TRUE(GetWindowRect(h, &r));
   expect_rect(r, 0, 0, 640, 480);
   ASSERT_TRUE(GetClientRect(h, &r));
-  expect_rect(r, 0, 0, 640, 480);
+  expect_rect(r, 0, 0, 634, 455);
+  EXPECT_EQ(GetSystemMetrics(SM_CXDLGFRAME), 3);
+  EXPECT_EQ(GetSystemMetrics(SM_CYCAPTION), 19);
 
   EXPECT_EQ(property_text(xid, "_NET_WM_NAME"), "Caf\xc3\xa9 \xe2\x82\xac");
   EXPECT_EQ(property_text(xid, "WM_NAME"), "Caf\xe9 ?");
@@ -166,10 +171,12 @@ TEST_F(X11Test, CaptionedWindowHasRequestedOuterSizeTitleAndFixedSize) {
   long supplied;
   ASSERT_TRUE(XGetWMNormalHints(probe_, xid, &hints, &supplied));
   ASSERT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
-  EXPECT_EQ(hints.min_width, 640);
-  EXPECT_EQ(hints.max_width, 640);
-  EXPECT_EQ(hints.min_height, 480);
-  EXPECT_EQ(hints.max_height, 480);
+  EXPECT_EQ(hints.min_width, 634);
+  EXPECT_EQ(hints.max_width, 634);
+  EXPECT_EQ(hints.min_height, 455);
+  EXPECT_EQ(hints.max_height, 455);
+  ASSERT_TRUE(hints.flags & PWinGravity);
+  EXPECT_EQ(hints.win_gravity, StaticGravity) << "a manager's frame goes around the client";
 
   Atom *protocols = nullptr;
   int count = 0;
@@ -228,6 +235,10 @@ TEST_F(X11Test, FullScreenStyleCoversTheScreenWithAOnePixelBorder) {
   ASSERT_TRUE(XGetWindowAttributes(probe_, xid, &wa));
   EXPECT_EQ(wa.border_width, 1);
   expect_rect(outer_on_root(xid), 0, 0, sw, sh);
+  XImage *corner = XGetImage(probe_, DefaultRootWindow(probe_), 0, 0, 1, 1, AllPlanes, ZPixmap);
+  ASSERT_NE(corner, nullptr);
+  EXPECT_EQ(XGetPixel(corner, 0, 0) & 0xFFFFFF, 0x9E9E9Eu) << "COLOR_WINDOWFRAME, as Wine draws it";
+  XDestroyImage(corner);
   TRECT r;
   ASSERT_TRUE(GetClientRect(h, &r));
   expect_rect(r, 0, 0, sw - 2, sh - 2);
@@ -262,10 +273,11 @@ TEST_F(X11Test, ChildWindowsAreXChildrenAndGoWithTheirParent) {
   EXPECT_EQ(xparent, x11::native_window(parent));
   EXPECT_EQ(GetParent(child), parent);
   EXPECT_EQ(GetDlgCtrlID(child), 7);
+  // In the parent's client coordinates, which start below its caption.
   TRECT r;
   ASSERT_TRUE(GetWindowRect(child, &r));
-  expect_rect(r, 10, 20, 60, 60);
-  expect_rect(outer_on_root(x11::native_window(child)), 10, 20, 60, 60);
+  expect_rect(r, 3 + 10, 22 + 20, 3 + 60, 22 + 60);
+  expect_rect(outer_on_root(x11::native_window(child)), 3 + 10, 22 + 20, 3 + 60, 22 + 60);
 
   EXPECT_EQ(make_window(WS_CHILD, 0, 0, 10, 10, "", 0), 0u) << "a child needs a parent";
   EXPECT_EQ(make_window(WINDOWED, 0, 0, 0, 10), 0u) << "zero width";
@@ -314,7 +326,13 @@ TEST_F(X11Test, WindowsDestroyedByAnotherProgramGetTheirDestroyMessage) {
 }
 
 TEST_F(X11Test, PixelFormatContextClearAndSwap) {
-  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 240);
+  TWNDCLASS cls;
+  cls.WNDPROC = recording_proc;
+  cls.CLASSNAME = "X11GL";
+  cls.BACKGROUND = GetSysColorBrush(COLOR_BTNFACE);
+  ASSERT_NE(RegisterClassA(&cls), 0u);
+  THANDLE h = CreateWindowExA(0, "X11GL", "gl", WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, 0,
+                              0, 0, nullptr);
   ASSERT_NE(h, 0u);
   THANDLE dc = GetDC(h);
   ASSERT_NE(dc, 0u);
@@ -338,8 +356,8 @@ TEST_F(X11Test, PixelFormatContextClearAndSwap) {
 
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
-  EXPECT_EQ(viewport[2], 320);
-  EXPECT_EQ(viewport[3], 240);
+  EXPECT_EQ(viewport[2], 320 - 6) << "the client area";
+  EXPECT_EQ(viewport[3], 240 - 25);
   GLint depth = 0;
   GLboolean doubled = GL_FALSE;
   glGetIntegerv(GL_DEPTH_BITS, &depth);
@@ -354,12 +372,35 @@ TEST_F(X11Test, PixelFormatContextClearAndSwap) {
   glClear(GL_COLOR_BUFFER_BIT);
   unsigned char px[4] = {};
   glReadBuffer(GL_BACK);
-  glReadPixels(319, 239, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+  glReadPixels(313, 214, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
   EXPECT_EQ(px[0], 0);
   EXPECT_EQ(px[1], 255);
   EXPECT_EQ(px[2], 0);
   EXPECT_TRUE(SwapBuffers(dc));
   glFinish();
+
+  // The OpenGL window's class brush is the button face, as the framework's window class has
+  // it: an Expose erases the window with it, as WM_PAINT's BeginPaint does on Windows, and the
+  // next swap shows the picture again.
+  Window xid = x11::native_window(h);
+  auto shown = [&] {
+    x11::sync();
+    XImage *image = XGetImage(probe_, xid, 100, 100, 1, 1, AllPlanes, ZPixmap);
+    unsigned long v = image ? XGetPixel(image, 0, 0) : 0;
+    if (image) XDestroyImage(image);
+    return v & 0xFFFFFF; // the GLX visual here is 8 bits a channel, red highest
+  };
+  ASSERT_TRUE(pump_until([&] { return shown() == 0x00FF00; })) << "the swap shows the clear";
+  received.clear();
+  XClearArea(probe_, xid, 0, 0, 0, 0, True);
+  XFlush(probe_);
+  ASSERT_TRUE(pump_until([] { return saw(WM_PAINT); }));
+  EXPECT_TRUE(saw(WM_ERASEBKGND));
+  EXPECT_EQ(shown(), 0xF5F5F5u) << "erased with the class background";
+  glClear(GL_COLOR_BUFFER_BIT);
+  EXPECT_TRUE(SwapBuffers(dc));
+  glFinish();
+  EXPECT_EQ(shown(), 0x00FF00u) << "the next swap replaces the erase";
 
   ASSERT_TRUE(wglMakeCurrent(dc, 0));
   EXPECT_EQ(glXGetCurrentContext(), nullptr);
@@ -623,7 +664,7 @@ TEST_F(X11Test, MessageBoxIsAnsweredFromTheKeyboardAndMouse) {
   } cases[] = {
       {MB_YESNO | MB_ICONQUESTION, "key y", IDYES},
       {MB_YESNO | MB_ICONQUESTION, "key n", IDNO},
-      {MB_YESNO, "key Escape", IDNO},
+      {MB_YESNO, "key Escape y", IDYES}, // Escape means nothing without Cancel
       {MB_YESNO, "key Return", IDYES},
       {MB_YESNO, "key Tab Return", IDNO},
       {MB_OK, "key Return", IDOK},

@@ -71,9 +71,36 @@ const TPIXELFORMATDESCRIPTOR &last_pixel_format() {
   return none;
 }
 
-std::vector<std::uint32_t> window_pixels(THANDLE) {
-  unavailable("window_pixels");
-  return {};
+// What the window's client area shows, copied from its device context into a top-down
+// 32-bit DIB section.
+std::vector<std::uint32_t> window_pixels(THANDLE window) {
+  HWND w = reinterpret_cast<HWND>(window);
+  RECT r{};
+  if (!::IsWindow(w) || !::GetClientRect(w, &r) || r.right <= 0 || r.bottom <= 0) return {};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = r.right;
+  info.bmiHeader.biHeight = -r.bottom;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  HDC screen = ::GetDC(w), memory = ::CreateCompatibleDC(screen);
+  void *bits = nullptr;
+  HBITMAP picture = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::vector<std::uint32_t> out;
+  if (picture && bits) {
+    HGDIOBJ old = ::SelectObject(memory, picture);
+    ::BitBlt(memory, 0, 0, r.right, r.bottom, screen, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    const auto *p = static_cast<const std::uint32_t *>(bits);
+    out.assign(p, p + std::size_t(r.right) * std::size_t(r.bottom));
+    for (std::uint32_t &px : out)
+      px &= 0xFFFFFF;
+    ::SelectObject(memory, old);
+    ::DeleteObject(picture);
+  }
+  ::DeleteDC(memory);
+  ::ReleaseDC(w, screen);
+  return out;
 }
 LONGINT invalidate_count(THANDLE) {
   unavailable("invalidate_count");

@@ -23,13 +23,14 @@ void set_screen_size(LONGINT w, LONGINT h);
 void fail_context(bool fail);
 void set_foreground(THANDLE window);
 LONGINT swap_count();
-std::vector<std::uint32_t> window_pixels(THANDLE window);
 LONGINT invalidate_count(THANDLE window);
 LONGINT paint_count(THANDLE window);
 const TPIXELFORMATDESCRIPTOR &last_pixel_format();
 
-// Given by the real calls. Message boxes are answered as they open (next scripted answer, or
-// the default button); their record's style holds only the button set the box shows.
+// Given by the real calls. The pixels are what the window's client area shows now. Message
+// boxes are answered as they open (next scripted answer, or the default button); their
+// record's style holds only the button set the box shows.
+std::vector<std::uint32_t> window_pixels(THANDLE window);
 void script_message_box(LONGINT answer);
 const std::vector<message_box_record> &message_boxes();
 void fail_pixel_format(bool fail); // through the backend's VANTREL_WIN32_FAIL_PIXEL_FORMAT

@@ -19,7 +19,8 @@ inline void expect_nothing_held(Display *d) {
   int rx, ry, wx, wy;
   unsigned mask = 0;
   XQueryPointer(d, DefaultRootWindow(d), &root, &child, &rx, &ry, &wx, &wy, &mask);
-  EXPECT_EQ(mask & (Button1Mask | Button2Mask | Button3Mask), 0u) << "a mouse button is held";
+  EXPECT_EQ(mask & (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask), 0u)
+      << "a mouse button is held";
 }
 
 } // namespace vantrel::test

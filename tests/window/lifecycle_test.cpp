@@ -17,6 +17,10 @@ TEST_F(LifecycleTest, WindowedIsTheRequestedSizeAtTheTopLeftWithAContext) {
   EXPECT_EQ(r.TOP, 0);
   EXPECT_EQ(r.RIGHT, 800);
   EXPECT_EQ(r.BOTTOM, 600);
+  // The caption and frame take their share of the outer size, as Wine's client is 794 x 575.
+  ASSERT_TRUE(platform::GetClientRect(HWINDOW, &r));
+  EXPECT_EQ(r.RIGHT, 794);
+  EXPECT_EQ(r.BOTTOM, 575);
   EXPECT_TRUE(ACTIVE) << "WM_CREATE arrives during creation";
   EXPECT_EQ(common::find_window(HWINDOW)->style, 0x96CA0000u);
   EXPECT_EQ(common::find_window(HWINDOW)->title, "Vantrel test");
@@ -31,7 +35,8 @@ TEST_F(LifecycleTest, FullScreenTakesTheScreenSize) {
   EXPECT_EQ(common::find_window(HWINDOW)->style, 0x96880000u);
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
-  EXPECT_EQ(viewport[2], 1920) << "the surface follows the window";
+  EXPECT_EQ(viewport[2], 1918) << "the surface is the client area, inside the thin frame";
+  EXPECT_EQ(viewport[3], 1078);
 }
 
 TEST_F(LifecycleTest, PixelFormatDescriptorCarriesTheDepthInEverySizeField) {

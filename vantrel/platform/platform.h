@@ -48,9 +48,12 @@ inline constexpr LONGINT SW_SHOWNORMAL = 1;
 
 // Class styles, system metrics, colours, stock resources.
 inline constexpr LONGWORD CS_VREDRAW = 1, CS_HREDRAW = 2;
-inline constexpr LONGINT SM_CXSCREEN = 0, SM_CYSCREEN = 1;
-inline constexpr LONGINT COLOR_BTNFACE = 15;
-inline constexpr LONGINT WHITE_BRUSH = 0, NULL_BRUSH = 5;
+inline constexpr LONGINT SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CYCAPTION = 4, SM_CXBORDER = 5,
+                         SM_CYBORDER = 6, SM_CXDLGFRAME = 7, SM_CYDLGFRAME = 8, SM_CXFRAME = 32,
+                         SM_CYFRAME = 33;
+inline constexpr LONGINT COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6, COLOR_BTNFACE = 15,
+                         COLOR_BTNSHADOW = 16, COLOR_BTNTEXT = 18, COLOR_BTNHIGHLIGHT = 20;
+inline constexpr LONGINT WHITE_BRUSH = 0, BLACK_BRUSH = 4, NULL_BRUSH = 5;
 inline constexpr LONGWORD IDC_ARROW = 32512, IDC_IBEAM = 32513, IDC_WAIT = 32514, IDC_CROSS = 32515,
                           IDC_UPARROW = 32516, IDC_SIZE = 32640, IDC_SIZENWSE = 32642,
                           IDC_SIZENESW = 32643, IDC_SIZEWE = 32644, IDC_SIZENS = 32645,
@@ -155,7 +158,7 @@ namespace platform {
 THANDLE GetModuleHandleA(PCHAR NAME);    // the program's instance handle (NAME null)
 LONGINT StartupShowCommand();            // the show command the process was started with
 LONGWORD GetTickCount();                 // milliseconds since system start
-LONGINT GetSystemMetrics(LONGINT INDEX); // SM_CXSCREEN / SM_CYSCREEN: screen size in pixels
+LONGINT GetSystemMetrics(LONGINT INDEX); // screen size, frame and caption sizes in pixels
 
 LONGWORD GetLastError();    // why the last failing call failed
 ANSISTRING LastErrorText(); // the same, as a sentence (FormatMessageA)
@@ -173,6 +176,7 @@ THANDLE LoadCursorA(THANDLE INSTANCE, LONGWORD ID); // system cursor by IDC_ num
 THANDLE LoadCursorFromFileA(PCHAR FILENAME);        // cursor (or icon) from a file
 THANDLE GetSysColorBrush(LONGINT INDEX);            // brush of a system colour
 THANDLE GetStockObject(LONGINT INDEX);              // stock brush
+THANDLE CreateSolidBrush(LONGWORD COLOR);           // brush of a 0x00BBGGRR colour
 
 // Windows
 THANDLE CreateWindowExA(LONGWORD EXSTYLE, PCHAR CLASSNAME, PCHAR TITLE, LONGWORD STYLE, LONGINT X,

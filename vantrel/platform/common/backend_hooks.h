@@ -3,6 +3,8 @@
 // installs these to put them on it. Any hook left null is skipped.
 #pragma once
 
+#include <cstdint>
+
 #include "vantrel/platform/platform.h"
 
 namespace vantrel::common {
@@ -19,6 +21,8 @@ struct backend_hooks {
   void (*region_changed)(THANDLE window) = nullptr;
   // The status window paints itself: parts and texts are in status_bar_of (status_bar.h).
   void (*paint_status_bar)(THANDLE window) = nullptr;
+  // Fills R of WINDOW's client area with the colour RGB (0x00RRGGBB): the background erase.
+  void (*fill_rect)(THANDLE window, const TRECT &r, std::uint32_t rgb) = nullptr;
 };
 
 void set_backend_hooks(const backend_hooks &hooks);

@@ -30,6 +30,10 @@ struct gdi_object {
   std::vector<TRECT> rects;           // region: canonical bands (see region_rects)
   std::vector<TPALETTEENTRY> entries; // palette
   LONGINT id = 0;                     // brush: colour index; cursor: IDC_/IDI_ number
+  bool solid = false;                 // brush: made by CreateSolidBrush, of colour below
+  std::uint32_t colour = 0;           // brush: 0x00RRGGBB of a solid brush
+  bool clipped = false;               // dc: drawing is limited to clip (BeginPaint's area)
+  TRECT clip;                         // dc: the update area, client pixels
   std::string name;                   // cursor from a file; font face
   font_request font_spec;             // font: the logical font's values
 };

@@ -3,6 +3,7 @@
 
 #include "vantrel/platform/common/gdi_objects.h"
 #include "vantrel/platform/common/status_bar.h"
+#include "vantrel/platform/common/window_paint.h"
 
 #include <algorithm>
 #include <chrono>
@@ -152,7 +153,7 @@ window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT
   w.parent = parent;
   w.id = (style & WS_CHILD) ? LONGINT(menu) : 0;
   w.visible = (style & WS_VISIBLE) != 0;
-  w.needs_paint = true;
+  invalidate(w, nullptr, true); // all of a new window waits for its first paint
   if (make_native) make_native(w);
   if (w.proc && w.proc(h, WM_CREATE, 0, 0) == -1) {
     destroy_window(h, nullptr);
@@ -354,61 +355,12 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
     EndPaint(hwnd, &ps);
     return 0;
   }
+  case WM_ERASEBKGND:
+    return default_erase_background(hwnd, THANDLE(wparam));
   default:
     (void)lparam;
     return 0;
   }
-}
-
-BOOLEAN InvalidateRect(THANDLE hwnd, const TRECT *, BOOLEAN) {
-  window *w = find_window(hwnd);
-  if (!w) return false;
-  w->needs_paint = true;
-  w->invalidations++;
-  return true;
-}
-
-BOOLEAN UpdateWindow(THANDLE hwnd) {
-  window *w = find_window(hwnd);
-  if (!w) return false;
-  if (w->needs_paint && w->visible) SendMessageA(hwnd, WM_PAINT, 0, 0);
-  return true;
-}
-
-THANDLE BeginPaint(THANDLE hwnd, TPAINTSTRUCT *ps) {
-  window *w = find_window(hwnd);
-  if (!w) return 0;
-  w->needs_paint = false;
-  w->paints++;
-  THANDLE dc = GetDC(hwnd);
-  if (ps) {
-    ps->HDC = dc;
-    ps->PAINT = {0, 0, w->client.RIGHT - w->client.LEFT, w->client.BOTTOM - w->client.TOP};
-  }
-  return dc;
-}
-
-BOOLEAN EndPaint(THANDLE hwnd, const TPAINTSTRUCT *ps) {
-  if (ps && ps->HDC) ReleaseDC(hwnd, ps->HDC);
-  return find_window(hwnd) != nullptr;
-}
-
-BOOLEAN GetWindowRect(THANDLE hwnd, TRECT *r) {
-  window *w = find_window(hwnd);
-  if (!w || !r) return false;
-  *r = w->rect;
-  for (window *p = find_window(w->parent); p; p = find_window(p->parent)) {
-    LONGINT dx = p->rect.LEFT + p->client.LEFT, dy = p->rect.TOP + p->client.TOP;
-    r->LEFT += dx, r->RIGHT += dx, r->TOP += dy, r->BOTTOM += dy;
-  }
-  return true;
-}
-
-BOOLEAN GetClientRect(THANDLE hwnd, TRECT *r) {
-  window *w = find_window(hwnd);
-  if (!w || !r) return false;
-  *r = {0, 0, w->client.RIGHT - w->client.LEFT, w->client.BOTTOM - w->client.TOP};
-  return true;
 }
 
 // Without Win32 underneath there is one program image and no start-up show command to obey.

@@ -14,6 +14,7 @@
 #include "vantrel/platform/common/backend_hooks.h"
 #include "vantrel/platform/common/gdi_objects.h"
 #include "vantrel/platform/common/status_bar.h"
+#include "vantrel/platform/common/window_paint.h"
 #include "vantrel/platform/common/window_table.h"
 
 namespace vantrel::headless {
@@ -148,11 +149,23 @@ void paint_bitmap(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, TH
                 n.canvas.begin() + std::ptrdiff_t(y + row) * n.width + x);
 }
 
+// The background erase fills the canvas too.
+void fill_rect(THANDLE window, const TRECT &r, std::uint32_t rgb) {
+  auto it = natives.find(window);
+  if (it == natives.end()) return;
+  native_window &n = it->second;
+  LONGINT l = std::max(0, r.LEFT), t = std::max(0, r.TOP);
+  LONGINT right = std::min(n.width, r.RIGHT), bottom = std::min(n.height, r.BOTTOM);
+  for (LONGINT y = t; y < bottom; y++)
+    std::fill_n(n.canvas.begin() + std::ptrdiff_t(y) * n.width + l, std::max(0, right - l), rgb);
+}
+
 void make_native(common::window &w) {
   // Installed with the first window, where blits can first land; hooks a test put in stay.
-  if (!common::hooks().paint_bitmap) {
+  if (!common::hooks().paint_bitmap || !common::hooks().fill_rect) {
     common::backend_hooks h = common::hooks();
-    h.paint_bitmap = paint_bitmap;
+    if (!h.paint_bitmap) h.paint_bitmap = paint_bitmap;
+    if (!h.fill_rect) h.fill_rect = fill_rect;
     common::set_backend_hooks(h);
   }
   w.native = &natives[w.handle];
@@ -241,7 +254,9 @@ namespace vantrel::platform {
 using namespace vantrel::headless;
 
 LONGINT GetSystemMetrics(LONGINT index) {
-  return index == SM_CXSCREEN ? screen_w : index == SM_CYSCREEN ? screen_h : 0;
+  return index == SM_CXSCREEN   ? screen_w
+         : index == SM_CYSCREEN ? screen_h
+                                : common::system_metric(index);
 }
 
 LONGINT MessageBoxA(THANDLE, PCHAR text, PCHAR caption, LONGWORD style) {
@@ -271,11 +286,14 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
                         void *) {
   if (x == CW_USEDEFAULT) x = 0, y = 0; // a pop-up window's default place is the top left
   if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return 0;
-  common::window *win = common::create_window(style, class_name, title, {x, y, x + w, y + h},
-                                              {0, 0, w, h}, parent, menu, make_native);
+  common::window *win =
+      common::create_window(style, class_name, title, {x, y, x + w, y + h},
+                            common::client_inside(style, w, h), parent, menu, make_native);
   if (!win) return 0;
-  if (!parent && win->visible && foreground == 0) foreground = win->handle;
-  return win->handle;
+  THANDLE handle = win->handle;
+  if (!parent && win->visible && foreground == 0) foreground = handle;
+  common::erase_on_show(handle);
+  return handle;
 }
 
 BOOLEAN DestroyWindow(THANDLE window) { return common::destroy_window(window, free_native); }
@@ -286,18 +304,21 @@ BOOLEAN ShowWindow(THANDLE window, LONGINT) {
   bool was = w->visible;
   w->visible = true;
   if (!w->parent && foreground == 0) foreground = window;
+  if (!was) common::erase_on_show(window);
   return was;
 }
 
-BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, BOOLEAN) {
+BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, BOOLEAN repaint) {
   common::window *win = common::find_window(window);
   if (!win) return false;
   if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return false;
-  bool resized = win->client.RIGHT != w || win->client.BOTTOM != h;
+  TRECT client = common::client_inside(win->style, w, h);
+  bool resized = client.RIGHT - client.LEFT != win->client.RIGHT - win->client.LEFT ||
+                 client.BOTTOM - client.TOP != win->client.BOTTOM - win->client.TOP;
   win->rect = {x, y, x + w, y + h};
-  win->client = {0, 0, w, h};
-  win->needs_paint = true;
+  win->client = client;
   if (resized) clear_canvas(natives[window], *win);
+  if (repaint || resized) common::invalidate(*win, nullptr, true);
   return true;
 }
 

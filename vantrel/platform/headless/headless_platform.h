@@ -11,6 +11,8 @@
 //  [X] DIB sections, memory contexts, SRCCOPY blits (onto windows: a canvas read by
 //      window_pixels), palettes (true colour: realising maps nothing), regions and window
 //      regions, the status window (parts and texts; nothing is drawn of it)
+//  [X] Win32's frame metrics between window and client rectangles; the class background
+//      erased onto the canvas
 // Missing features or Issues:
 //  [X] Device input from a script (input_mouse, input_key), queued by the same rules as real
 //      input: at most one pending move, auto-repeats folded into the pending key-down
@@ -42,8 +44,9 @@ THANDLE capture();                                      // window holding the ca
 LONGINT swap_count();                                   // SwapBuffers calls so far
 const TPIXELFORMATDESCRIPTOR &last_pixel_format();      // the last descriptor asked for
 std::string renderer();                                 // GL_RENDERER of the EGL device
-// What blits put on WINDOW: client width x height pixels, 0x00RRGGBB, top row first; black
-// where nothing was drawn since the window was made or resized. Empty for no window.
+// What blits and background erases put on WINDOW: client width x height pixels, 0x00RRGGBB,
+// top row first; black where nothing was drawn since the window was made or resized. Empty for
+// no window.
 std::vector<std::uint32_t> window_pixels(THANDLE window);
 // Device input as a mouse or keyboard gives it: MESSAGE (WM_MOUSEMOVE, WM_LBUTTONDOWN ...) at
 // client (X, Y) with the MK_ FLAGS; a key pressed again while down is an auto-repeat.

@@ -224,6 +224,7 @@ THANDLE LoadCursorFromFileA(PCHAR FILENAME) {
 }
 THANDLE GetSysColorBrush(LONGINT INDEX) { return t(::GetSysColorBrush(INDEX)); }
 THANDLE GetStockObject(LONGINT INDEX) { return t(::GetStockObject(INDEX)); }
+THANDLE CreateSolidBrush(LONGWORD COLOR) { return t(::CreateSolidBrush(COLOR)); }
 
 // ---- Windows ----
 THANDLE CreateWindowExA(LONGWORD EXSTYLE, PCHAR CLASSNAME, PCHAR TITLE, LONGWORD STYLE, LONGINT X,

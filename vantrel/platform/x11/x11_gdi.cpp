@@ -1,5 +1,5 @@
 // The shared GDI objects on the X server: bitmaps held as pixmaps and copied onto windows,
-// window regions as XShape bounding and input shapes.
+// background erases filled onto windows, window regions as XShape bounding and input shapes.
 #include <X11/extensions/shape.h>
 
 #include <algorithm>
@@ -183,6 +183,22 @@ void paint_bitmap(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, TH
   XFlush(d);
 }
 
+void fill_rect(THANDLE window, const TRECT &r, std::uint32_t rgb) {
+  Display *d = display();
+  x11_window *n = native(window);
+  if (!d || !n) return;
+  const visual_format &f = format_of(d, n->visual);
+  if (!f.usable) return;
+  LONGINT l = std::max(r.LEFT, 0), t = std::max(r.TOP, 0);
+  LONGINT right = std::min(r.RIGHT, max_pixmap_side), bottom = std::min(r.BOTTOM, max_pixmap_side);
+  if (right <= l || bottom <= t) return;
+  // Children are left alone (the GC clips by them), as WS_CLIPCHILDREN keeps them on Win32.
+  GC gc = gc_for(d, n->xid, f.depth);
+  XSetForeground(d, gc, pixel_value(rgb, f));
+  XFillRectangle(d, n->xid, gc, int(l), int(t), unsigned(right - l), unsigned(bottom - t));
+  XFlush(d);
+}
+
 void bitmap_deleted(THANDLE bitmap) {
   auto it = pixmaps.find(bitmap);
   if (it == pixmaps.end()) return;
@@ -236,12 +252,20 @@ void region_changed(THANDLE window) {
 
 } // namespace
 
+unsigned long colour_pixel(VisualID visual, std::uint32_t rgb) {
+  Display *d = display();
+  if (!d) return 0;
+  const visual_format &f = format_of(d, visual);
+  return f.usable ? pixel_value(rgb, f) : BlackPixel(d, DefaultScreen(d));
+}
+
 void install_backend_hooks() {
   common::backend_hooks h;
   h.paint_bitmap = paint_bitmap;
   h.bitmap_deleted = bitmap_deleted;
   h.region_changed = region_changed;
   h.paint_status_bar = paint_status_bar;
+  h.fill_rect = fill_rect;
   common::set_backend_hooks(h);
 }
 

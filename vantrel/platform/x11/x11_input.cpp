@@ -138,30 +138,6 @@ void translate_button(XButtonEvent &e, bool press) {
   post_input(w->handle, message, mouse_flags(after), pack_point(e.x, e.y), e.x_root, e.y_root);
 }
 
-// Keeps a top-level record's rectangles in step with where the window manager put it.
-void follow_configure(common::window &w, const XConfigureEvent &e) {
-  x11_window *n = native(w);
-  Display *d = display();
-  if (!n || !d) return;
-  LONGINT cw = e.width, ch = e.height;
-  if (!n->top_level) {
-    LONGINT b = e.border_width;
-    w.rect = {e.x, e.y, e.x + cw + 2 * b, e.y + ch + 2 * b};
-    w.client = {b, b, b + cw, b + ch};
-    return;
-  }
-  // The event's border may be the one asked for rather than the one the manager left.
-  XWindowAttributes wa;
-  LONGINT bw = XGetWindowAttributes(d, n->xid, &wa) ? wa.border_width : e.border_width;
-  int rx = 0, ry = 0;
-  Window child;
-  XTranslateCoordinates(d, n->xid, DefaultRootWindow(d), 0, 0, &rx, &ry, &child);
-  LONGINT l = n->frame_left + bw, t = n->frame_top + bw;
-  LONGINT r = n->frame_right + bw, b = n->frame_bottom + bw;
-  w.rect = {rx - l, ry - t, rx + cw + r, ry + ch + b};
-  w.client = {l, t, l + cw, t + ch};
-}
-
 } // namespace
 
 void enable_detectable_repeat(Display *d) {
@@ -322,8 +298,7 @@ void translate_event(XEvent &ev) {
     break;
   case Expose:
     if (ev.xexpose.count == 0)
-      if (common::window *w = window_of(ev.xexpose.window))
-        platform::InvalidateRect(w->handle, nullptr, true);
+      if (common::window *w = window_of(ev.xexpose.window)) exposed(*w);
     break;
   case ClientMessage:
     if (ev.xclient.message_type == atom().wm_protocols &&
@@ -339,10 +314,6 @@ void translate_event(XEvent &ev) {
     break;
   case ConfigureNotify:
     if (common::window *w = window_of(ev.xconfigure.window)) follow_configure(*w, ev.xconfigure);
-    break;
-  case PropertyNotify:
-    if (ev.xproperty.atom == atom().net_frame_extents)
-      if (common::window *w = window_of(ev.xproperty.window)) apply_frame_extents(*w);
     break;
   case FocusOut:
     // Keys released while another window has the focus send us nothing.

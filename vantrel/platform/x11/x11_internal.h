@@ -21,11 +21,10 @@ struct x11_window {
   GLXWindow glx = 0;            // GLX drawable once a pixel format is set
   LONGINT format = 0;           // the pixel format index set on it, 0 before
   bool top_level = false;
-  bool decorated = false; // caption and frame from the window manager
-  bool fixed_size = true; // not resizable: min = max size hints
-  bool bordered = false;  // a one-pixel X border stands for WS_BORDER
-  bool gone = false;      // destroyed on the server by someone else: nothing left to free there
-  LONGINT frame_left = 0, frame_top = 0, frame_right = 0, frame_bottom = 0;
+  bool fixed_size = true;     // not resizable: min = max size hints
+  unsigned border = 0;        // a one-pixel X border draws the thin frame of WS_BORDER
+  bool erased_at_map = false; // shown and erased on the screen: its first Expose needs no erase
+  bool gone = false; // destroyed on the server by someone else: nothing left to free there
 };
 
 struct atoms {
@@ -83,13 +82,19 @@ TWPARAM virtual_key(KeySym unshifted, KeySym shifted);
 // Another program destroyed W's X window: W (and what is left of its tree) gets WM_DESTROY and
 // its record goes, as DestroyWindow would have done.
 void window_destroyed_outside(common::window &w);
-
-// Updates a top-level window's client area from the window manager's frame extents.
-void apply_frame_extents(common::window &w);
+// An Expose of the whole window came: it waits for a paint, and for an erase unless it was
+// erased right after being mapped.
+void exposed(common::window &w);
+// Keeps a window record's rectangles in step with where its X window now is (the window
+// manager may have moved it): the client area follows the X window, the frame stays Win32's.
+void follow_configure(common::window &w, const XConfigureEvent &e);
 
 // Shared GDI objects on the server: the hooks the common code calls to blit bitmaps, shape
 // windows and paint status bars; pixmaps, GCs and fonts are let go between tests.
 void install_backend_hooks();
+// The pixel value of the colour RGB (0x00RRGGBB) in windows of VISUAL (black where the visual
+// is not true-colour).
+unsigned long colour_pixel(VisualID visual, std::uint32_t rgb);
 void paint_status_bar(THANDLE window);
 void reset_gdi();
 void reset_status_bar();

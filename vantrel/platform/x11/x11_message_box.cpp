@@ -1,5 +1,8 @@
 // Message boxes: a small modal dialog on a connection of its own, so that the main window's
 // events stay queued, untouched, until the box is answered. Works before any window exists.
+// As on Windows: the icon of the style drawn beside the text, buttons labelled with their
+// underlined access letters, and Escape or the close button answering only where the box has
+// a way out (Cancel, or the lone OK).
 #include <X11/Xatom.h>
 #include <X11/Xft/Xft.h>
 #include <X11/keysym.h>
@@ -11,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "vantrel/platform/common/window_paint.h"
 #include "vantrel/platform/x11/x11_internal.h"
 
 namespace vantrel::x11 {
@@ -18,6 +22,8 @@ namespace {
 
 constexpr LONGINT IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDTRYAGAIN = 10, IDCONTINUE = 11;
 
+// Labels as Windows gives them: '&' marks the access letter, which is shown underlined and
+// answers the box when typed; OK and Cancel have none.
 struct button {
   const char *label;
   LONGINT id;
@@ -29,28 +35,68 @@ std::vector<button> buttons_for(LONGWORD style) {
   case 1:
     return {{"OK", IDOK}, {"Cancel", IDCANCEL}};
   case 2:
-    return {{"Abort", IDABORT}, {"Retry", IDRETRY}, {"Ignore", IDIGNORE}};
+    return {{"&Abort", IDABORT}, {"&Retry", IDRETRY}, {"&Ignore", IDIGNORE}};
   case 3:
-    return {{"Yes", IDYES}, {"No", IDNO}, {"Cancel", IDCANCEL}};
+    return {{"&Yes", IDYES}, {"&No", IDNO}, {"Cancel", IDCANCEL}};
   case 4:
-    return {{"Yes", IDYES}, {"No", IDNO}};
+    return {{"&Yes", IDYES}, {"&No", IDNO}};
   case 5:
-    return {{"Retry", IDRETRY}, {"Cancel", IDCANCEL}};
+    return {{"&Retry", IDRETRY}, {"Cancel", IDCANCEL}};
   case 6:
-    return {{"Cancel", IDCANCEL}, {"Try Again", IDTRYAGAIN}, {"Continue", IDCONTINUE}};
+    return {{"Cancel", IDCANCEL}, {"&Try Again", IDTRYAGAIN}, {"&Continue", IDCONTINUE}};
   default:
     return {{"OK", IDOK}};
   }
 }
 
-// What Escape and the close button answer: Cancel where there is one, else No, else OK;
-// 0 where the box offers no way out but its buttons.
-LONGINT escape_answer(const std::vector<button> &buttons) {
-  for (LONGINT want : {IDCANCEL, IDNO, IDOK})
-    for (const button &b : buttons)
-      if (b.id == want) return want;
-  return 0;
+// The label as shown, without its '&' ("&&" shows one '&').
+std::string shown_label(const char *label) {
+  std::string out;
+  for (const char *p = label; *p; p++) {
+    if (*p == '&' && p[1]) p++;
+    out += *p;
+  }
+  return out;
 }
+
+// Where the access letter stands in the shown label, -1 for none.
+int access_index(const char *label) {
+  int shown = 0;
+  for (const char *p = label; *p; p++, shown++) {
+    if (*p != '&' || !p[1]) continue;
+    if (p[1] != '&') return shown;
+    p++;
+  }
+  return -1;
+}
+
+// What Escape and the close button answer: Cancel where there is one, OK on a box that has
+// nothing else; 0 (ignored) on a box without a way out but its buttons, as Windows does.
+LONGINT escape_answer(const std::vector<button> &buttons) {
+  for (const button &b : buttons)
+    if (b.id == IDCANCEL) return IDCANCEL;
+  return buttons.size() == 1 && buttons[0].id == IDOK ? IDOK : 0;
+}
+
+// The four icons of the style's MB_ICON bits, drawn beside the text.
+enum class icon_kind { none, error, question, warning, information };
+
+icon_kind icon_for(LONGWORD style) {
+  switch (style & 0xF0) {
+  case 0x10:
+    return icon_kind::error;
+  case 0x20:
+    return icon_kind::question;
+  case 0x30:
+    return icon_kind::warning;
+  case 0x40:
+    return icon_kind::information;
+  default:
+    return icon_kind::none;
+  }
+}
+
+constexpr int icon_size = 32;
 
 struct dialog {
   Display *d = nullptr;
@@ -65,10 +111,13 @@ struct dialog {
   bool ink_allocated = false;
   XFontStruct *core = nullptr;
   unsigned long background = 0, face = 0, edge = 0, accent = 0, black = 0;
-  std::vector<std::string> lines; // UTF-8
+  unsigned long white = 0, blue = 0, red = 0, orange = 0; // the icons' colours
+  std::vector<std::string> lines;                         // UTF-8
   std::vector<button> buttons;
+  icon_kind icon = icon_kind::none;
   int focus = 0, pressed = -1;
   int width = 0, height = 0, line_height = 0, ascent = 0;
+  int text_x = 0, text_y = 0; // top left of the text
 
   int text_width(const std::string &utf8) const {
     if (xft) {
@@ -131,7 +180,7 @@ void close_fonts(dialog &box) {
   if (box.core) XFreeFont(box.d, box.core);
 }
 
-constexpr int margin = 16, gap = 10, min_button = 80;
+constexpr int margin = 16, gap = 10, min_button = 80, icon_gap = 16;
 
 void lay_out(dialog &box) {
   int text_w = 0;
@@ -139,15 +188,22 @@ void lay_out(dialog &box) {
     text_w = std::max(text_w, box.text_width(l));
   int bh = box.line_height + 14, row = 0;
   for (button &b : box.buttons) {
-    b.w = std::max(min_button, box.text_width(b.label) + 24);
+    b.w = std::max(min_button, box.text_width(shown_label(b.label)) + 24);
     b.h = bh;
     row += b.w;
   }
   row += gap * int(box.buttons.size() - 1);
+  int icon_w = box.icon == icon_kind::none ? 0 : icon_size + icon_gap;
+  int icon_h = box.icon == icon_kind::none ? 0 : icon_size;
   int screen_w = DisplayWidth(box.d, box.screen), screen_h = DisplayHeight(box.d, box.screen);
-  box.width = std::clamp(std::max(text_w, row) + 2 * margin, 240, std::max(240, screen_w - 40));
+  box.width =
+      std::clamp(std::max(icon_w + text_w, row) + 2 * margin, 240, std::max(240, screen_w - 40));
   int text_h = box.line_height * int(box.lines.size());
-  box.height = std::min(margin + text_h + margin + bh + margin, std::max(120, screen_h - 40));
+  // A short text stands in the middle of the icon's height.
+  box.text_x = margin + icon_w;
+  box.text_y = margin + std::max(0, (icon_h - text_h) / 2);
+  int body = std::max(text_h, icon_h);
+  box.height = std::min(margin + body + margin + bh + margin, std::max(120, screen_h - 40));
   int x = (box.width - row) / 2, y = box.height - margin - bh;
   for (button &b : box.buttons) {
     b.x = x, b.y = y;
@@ -155,12 +211,75 @@ void lay_out(dialog &box) {
   }
 }
 
+// The icon as Windows shows it, in vectors on a 32 x 32 square at (X, Y): a blue disc with a
+// white question mark or a white "i", a red disc with a white cross, an orange triangle with
+// a black exclamation mark.
+void paint_icon(dialog &box, int x, int y) {
+  Display *d = box.d;
+  GC gc = box.gc;
+  auto disc = [&](unsigned long colour) {
+    XSetForeground(d, gc, colour);
+    XFillArc(d, box.win, gc, x, y, icon_size, icon_size, 0, 360 * 64);
+    XSetForeground(d, gc, box.white);
+  };
+  switch (box.icon) {
+  case icon_kind::question:
+    disc(box.blue);
+    XSetLineAttributes(d, gc, 4, LineSolid, CapRound, JoinRound);
+    // The hook from upper left over the top down to the middle, then the stem and the dot.
+    XDrawArc(d, box.win, gc, x + 10, y + 5, 12, 12, 160 * 64, -250 * 64);
+    XDrawLine(d, box.win, gc, x + 16, y + 17, x + 16, y + 19);
+    XFillArc(d, box.win, gc, x + 14, y + 23, 5, 5, 0, 360 * 64);
+    break;
+  case icon_kind::information:
+    disc(box.blue);
+    XFillArc(d, box.win, gc, x + 13, y + 5, 6, 6, 0, 360 * 64);
+    XFillRectangle(d, box.win, gc, x + 14, y + 13, 4, 13);
+    break;
+  case icon_kind::error:
+    disc(box.red);
+    XSetLineAttributes(d, gc, 4, LineSolid, CapButt, JoinMiter);
+    XDrawLine(d, box.win, gc, x + 10, y + 10, x + 22, y + 22);
+    XDrawLine(d, box.win, gc, x + 22, y + 10, x + 10, y + 22);
+    break;
+  case icon_kind::warning: {
+    XPoint corners[3] = {{short(x + 16), short(y + 1)},
+                         {short(x + 31), short(y + 29)},
+                         {short(x + 1), short(y + 29)}};
+    XSetForeground(d, gc, box.orange);
+    XFillPolygon(d, box.win, gc, corners, 3, Convex, CoordModeOrigin);
+    XSetForeground(d, gc, box.black);
+    XFillRectangle(d, box.win, gc, x + 14, y + 10, 4, 11);
+    XFillRectangle(d, box.win, gc, x + 14, y + 23, 4, 4);
+    break;
+  }
+  case icon_kind::none:
+    break;
+  }
+  XSetLineAttributes(d, gc, 1, LineSolid, CapButt, JoinMiter);
+}
+
+// A button's label, centred, with its access letter underlined two pixels below the baseline.
+void paint_label(dialog &box, const button &b) {
+  std::string shown = shown_label(b.label);
+  int tw = box.text_width(shown);
+  int left = b.x + (b.w - tw) / 2, baseline = b.y + (b.h - box.line_height) / 2 + box.ascent;
+  box.text(left, baseline, shown);
+  int at = access_index(b.label);
+  if (at < 0) return;
+  int from = left + box.text_width(shown.substr(0, std::size_t(at)));
+  int to = left + box.text_width(shown.substr(0, std::size_t(at) + 1));
+  XSetForeground(box.d, box.gc, box.black);
+  XFillRectangle(box.d, box.win, box.gc, from, baseline + 2, unsigned(std::max(1, to - from)), 1);
+}
+
 void paint(dialog &box) {
   Display *d = box.d;
   XSetForeground(d, box.gc, box.background);
   XFillRectangle(d, box.win, box.gc, 0, 0, unsigned(box.width), unsigned(box.height));
+  paint_icon(box, margin, margin);
   for (std::size_t i = 0; i < box.lines.size(); i++)
-    box.text(margin, margin + box.ascent + int(i) * box.line_height, box.lines[i]);
+    box.text(box.text_x, box.text_y + box.ascent + int(i) * box.line_height, box.lines[i]);
   for (std::size_t i = 0; i < box.buttons.size(); i++) {
     const button &b = box.buttons[i];
     bool focused = int(i) == box.focus, down = int(i) == box.pressed;
@@ -169,8 +288,8 @@ void paint(dialog &box) {
     XSetForeground(d, box.gc, focused ? box.accent : box.edge);
     XSetLineAttributes(d, box.gc, focused ? 2 : 1, LineSolid, CapButt, JoinMiter);
     XDrawRectangle(d, box.win, box.gc, b.x, b.y, unsigned(b.w - 1), unsigned(b.h - 1));
-    int tw = box.text_width(b.label);
-    box.text(b.x + (b.w - tw) / 2, b.y + (b.h - box.line_height) / 2 + box.ascent, b.label);
+    XSetLineAttributes(d, box.gc, 1, LineSolid, CapButt, JoinMiter);
+    paint_label(box, b);
   }
   XFlush(d);
 }
@@ -212,10 +331,15 @@ LONGINT answer_for_key(dialog &box, XKeyEvent &e) {
   default:
     break;
   }
-  if (n != 1 || (e.state & (ControlMask | Mod1Mask))) return 0;
+  // An access letter answers, alone or with Alt, as in a Windows dialog.
+  if (n != 1 || (e.state & ControlMask)) return 0;
   int letter = std::tolower(static_cast<unsigned char>(text[0]));
-  for (const button &b : box.buttons)
-    if (std::tolower(static_cast<unsigned char>(b.label[0])) == letter) return b.id;
+  for (const button &b : box.buttons) {
+    int at = access_index(b.label);
+    std::string shown = shown_label(b.label);
+    if (at >= 0 && std::tolower(static_cast<unsigned char>(shown[std::size_t(at)])) == letter)
+      return b.id;
+  }
   return 0;
 }
 
@@ -273,11 +397,17 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
   box.screen = DefaultScreen(d);
   box.visual = DefaultVisual(d, box.screen);
   box.cmap = DefaultColormap(d, box.screen);
-  box.background = pixel(d, box.screen, 0xF0, 0xF0, 0xF0);
+  std::uint32_t face = common::system_colour(COLOR_BTNFACE);
+  box.background = pixel(d, box.screen, (face >> 16) & 0xFF, (face >> 8) & 0xFF, face & 0xFF);
   box.face = pixel(d, box.screen, 0xE1, 0xE1, 0xE1);
   box.edge = pixel(d, box.screen, 0xAD, 0xAD, 0xAD);
   box.accent = pixel(d, box.screen, 0x00, 0x78, 0xD7);
   box.black = BlackPixel(d, box.screen);
+  box.white = pixel(d, box.screen, 0xFF, 0xFF, 0xFF);
+  box.blue = pixel(d, box.screen, 0x34, 0x65, 0xA4);
+  box.red = pixel(d, box.screen, 0xCC, 0x00, 0x00);
+  box.orange = pixel(d, box.screen, 0xF5, 0x79, 0x00);
+  box.icon = icon_for(style);
   box.lines = split_lines(window_text_utf8(text));
   box.buttons = buttons_for(style);
   if ((style & 0xF00) == 0x100 && box.buttons.size() > 1) box.focus = 1; // MB_DEFBUTTON2
@@ -316,6 +446,13 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
   XSetWMProtocols(d, box.win, protocols, 1);
   XChangeProperty(d, box.win, a.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char *>(&a.net_wm_window_type_dialog), 1);
+  // Functions the window manager offers: moving, and closing only where the box has a way
+  // out, as Windows greys the close button of Yes/No and Abort/Retry/Ignore boxes.
+  constexpr long MWM_HINTS_FUNCTIONS = 1, MWM_FUNC_MOVE = 4, MWM_FUNC_CLOSE = 32;
+  long motif[5] = {MWM_HINTS_FUNCTIONS,
+                   MWM_FUNC_MOVE | (escape_answer(box.buttons) ? MWM_FUNC_CLOSE : 0), 0, 0, 0};
+  XChangeProperty(d, box.win, a.motif_wm_hints, a.motif_wm_hints, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char *>(motif), 5);
   x11_window *owner_native = owner ? native(owner) : nullptr;
   Window owner_xid = owner_native ? owner_native->xid : 0;
   // Without an owner the box belongs to the whole program, as ICCCM says with the root.

@@ -5,10 +5,13 @@
 //      screen, cursor files (checked for existence)
 //  [X] Top-level windows created with the visual of a GLX framebuffer configuration chosen at
 //      creation (double-buffered RGBA, depth >= 16, TrueColor); child windows as X children
-//  [X] Captioned, fixed-size windows whose outer size is the requested size (the window
-//      manager's _NET_FRAME_EXTENTS are taken off the client area); WS_POPUP | WS_BORDER
-//      windows without decorations and with a one-pixel X border; the display mode is never
-//      changed
+//  [X] Win32's window model: the X window is the client area, placed where Win32 puts it
+//      inside the outer rectangle by Win32's frame and caption metrics (Wine's values), with or
+//      without a window manager; captioned windows are fixed-size and decorated by the manager
+//      (StaticGravity keeps the client in place), WS_BORDER windows get a one-pixel X border;
+//      the display mode is never changed
+//  [X] Default processing erases with the class background brush (WM_ERASEBKGND) on show,
+//      Expose and InvalidateRect with erase, in Wine's system colours
 //  [X] Titles as UTF-8 (_NET_WM_NAME) and Latin-1 (WM_NAME), converted from Windows-1252
 //  [X] Close button (WM_DELETE_WINDOW) posts WM_SYSCOMMAND SC_CLOSE; Expose invalidates
 //      (WM_PAINT); a window destroyed by another program gets WM_DESTROY
@@ -22,7 +25,9 @@
 //  [X] Foreground window from the input focus
 //  [X] Pixel format choice among the GLX configurations, compatibility contexts made with
 //      glXCreateNewContext, glXSwapBuffers
-//  [X] Message boxes: a modal dialog of its own connection with Xft text, keyboard and mouse
+//  [X] Message boxes: a modal dialog of its own connection with Xft text, keyboard and mouse;
+//      the four MB_ICON icons drawn in vectors, underlined access letters that answer, Escape
+//      and the close button answering only Cancel or a lone OK, as on Windows
 //  [X] Child windows with the parent's visual; their key events go to the top-level window
 //  [X] Window regions as XShape bounding and input shapes, so cut-away clicks fall through
 //  [X] BitBlt onto windows from bitmaps held as pixmaps (refreshed when the pixels change)
@@ -33,10 +38,10 @@
 //      pictures are painted only on TrueColor and DirectColor windows
 //  [ ] Cursor and icon files are not loaded: the class cursor is the matching X font cursor,
 //      a file cursor leaves the default one
-//  [ ] No message box icons; no WM_SIZE / WM_MOVE / WM_ACTIVATE messages
-//  [ ] With a window manager the full-screen window may be kept below panels, and where the
-//      manager takes the X border away the window grows to the full outer size instead; the
-//      frame extents are asked for at creation and followed when they change
+//  [ ] No WM_SIZE / WM_MOVE / WM_ACTIVATE messages
+//  [ ] Without a window manager nothing is drawn in the caption and frame of a captioned
+//      window; with one, its own frame (of its own size) surrounds the client area, and the
+//      full-screen window may be kept below panels
 #include "vantrel/platform/x11/x11_platform.h"
 
 #include <X11/Xatom.h>
@@ -48,6 +53,7 @@
 #include <unordered_map>
 
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/window_paint.h"
 #include "vantrel/platform/x11/x11_internal.h"
 
 namespace vantrel::x11 {
@@ -308,7 +314,7 @@ LONGINT GetSystemMetrics(LONGINT index) {
   if (!d) return 0;
   if (index == SM_CXSCREEN) return DisplayWidth(d, DefaultScreen(d));
   if (index == SM_CYSCREEN) return DisplayHeight(d, DefaultScreen(d));
-  return 0;
+  return common::system_metric(index);
 }
 
 THANDLE LoadCursorFromFileA(PCHAR name) {

@@ -1,10 +1,12 @@
-// The status window's face on X: a button-face bar, each part's text in a small sans font
-// drawn with Xft, and a sunken separator at the right edge of every part that ends inside.
+// The status window's face on X: a bar in the system's button face, each part's text in a small
+// sans font drawn with Xft, and a sunken separator at the right edge of every part that ends
+// inside.
 #include <X11/Xft/Xft.h>
 
 #include <algorithm>
 
 #include "vantrel/platform/common/status_bar.h"
+#include "vantrel/platform/common/window_paint.h"
 #include "vantrel/platform/x11/x11_internal.h"
 
 namespace vantrel::x11 {
@@ -23,8 +25,9 @@ XftFont *status_font(Display *d) {
   return font;
 }
 
-XRenderColor rgb(unsigned r, unsigned g, unsigned b) {
-  return XRenderColor{std::uint16_t(r * 257), std::uint16_t(g * 257), std::uint16_t(b * 257),
+XRenderColor rgb(std::uint32_t c) {
+  return XRenderColor{std::uint16_t(((c >> 16) & 0xFF) * 257),
+                      std::uint16_t(((c >> 8) & 0xFF) * 257), std::uint16_t((c & 0xFF) * 257),
                       0xFFFF};
 }
 
@@ -36,8 +39,10 @@ struct palette {
   XftColor face{}, shadow{}, light{}, ink{};
   int allocated = 0;
   palette(Display *dpy, Visual *v, Colormap c) : d(dpy), visual(v), colormap(c) {
-    XRenderColor values[4] = {rgb(240, 240, 240), rgb(160, 160, 160), rgb(255, 255, 255),
-                              rgb(0, 0, 0)};
+    // The system's button colours: face, shadow, highlight and text.
+    XRenderColor values[4] = {
+        rgb(common::system_colour(COLOR_BTNFACE)), rgb(common::system_colour(COLOR_BTNSHADOW)),
+        rgb(common::system_colour(COLOR_BTNHIGHLIGHT)), rgb(common::system_colour(COLOR_BTNTEXT))};
     XftColor *targets[4] = {&face, &shadow, &light, &ink};
     for (; allocated < 4; allocated++)
       if (!XftColorAllocValue(d, visual, colormap, &values[allocated], targets[allocated])) break;

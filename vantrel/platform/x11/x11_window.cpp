@@ -1,5 +1,5 @@
 // X windows behind the common window records: creation with a GLX visual, decorations, size
-// hints, frame extents, mapping and destruction.
+// hints, placement by Win32's frame metrics, mapping and destruction.
 #include <X11/Xatom.h>
 #include <X11/cursorfont.h>
 #include <poll.h>
@@ -10,6 +10,7 @@
 #include <map>
 
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/window_paint.h"
 #include "vantrel/platform/x11/x11_internal.h"
 
 namespace vantrel::x11 {
@@ -17,7 +18,7 @@ namespace {
 
 constexpr long window_events = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                                ButtonReleaseMask | PointerMotionMask | StructureNotifyMask |
-                               FocusChangeMask | PropertyChangeMask;
+                               FocusChangeMask;
 // Children never hold the keyboard focus, as on Win32 without SetFocus: their key events are
 // left to travel up to the top-level window, even while the pointer is over a child.
 constexpr long child_events = window_events & ~(KeyPressMask | KeyReleaseMask | FocusChangeMask);
@@ -62,52 +63,35 @@ bool wait_for_event(Display *d, Window xid, int type, int timeout_ms, XEvent *ou
   }
 }
 
-bool read_frame_extents(Display *d, Window xid, long out[4]) {
-  Atom type;
-  int format;
-  unsigned long count, after;
-  unsigned char *data = nullptr;
-  bool ok = XGetWindowProperty(d, xid, atom().net_frame_extents, 0, 4, False, XA_CARDINAL, &type,
-                               &format, &count, &after, &data) == Success &&
-            data && format == 32 && count == 4;
-  if (ok)
-    for (int i = 0; i < 4; i++)
-      out[i] = reinterpret_cast<long *>(data)[i];
-  if (data) XFree(data);
-  return ok;
+// Where the X window of a record goes: its client area, in the pixels of the X parent (the
+// parent's client area, or the screen), less the X border that draws a thin frame.
+struct x_place {
+  int x = 0, y = 0;
+  unsigned width = 1, height = 1;
+};
+
+x_place place_of(const TRECT &rect, const TRECT &client, unsigned border) {
+  x_place p;
+  p.x = int(rect.LEFT + client.LEFT) - int(border);
+  p.y = int(rect.TOP + client.TOP) - int(border);
+  // X has no empty windows; a client area that the frame used up keeps one pixel.
+  p.width = unsigned(std::max(1, client.RIGHT - client.LEFT));
+  p.height = unsigned(std::max(1, client.BOTTOM - client.TOP));
+  return p;
 }
 
-// Asks the window manager what frame it will put around a decorated window, before it is
-// mapped, so that the outer size can be kept to what the caller asked for.
-void request_frame_extents(Display *d, x11_window &n) {
-  XEvent ev{};
-  ev.xclient.type = ClientMessage;
-  ev.xclient.window = n.xid;
-  ev.xclient.message_type = atom().net_request_frame_extents;
-  ev.xclient.format = 32;
-  XSendEvent(d, DefaultRootWindow(d), False, SubstructureNotifyMask | SubstructureRedirectMask,
-             &ev);
-  XFlush(d);
-  long ext[4];
-  XEvent prop;
-  using clock = std::chrono::steady_clock;
-  auto end = clock::now() + std::chrono::milliseconds(300);
-  while (clock::now() < end) {
-    if (read_frame_extents(d, n.xid, ext)) break;
-    wait_for_event(d, n.xid, PropertyNotify, 50, &prop);
-  }
-}
-
-void set_size_hints(Display *d, const x11_window &n, LONGINT x, LONGINT y, LONGINT cw, LONGINT ch) {
+void set_size_hints(Display *d, const x11_window &n, const x_place &p) {
   XSizeHints *hints = XAllocSizeHints();
   if (!hints) return;
   hints->flags = USPosition | PPosition | USSize | PSize | PWinGravity;
-  hints->x = x, hints->y = y, hints->width = cw, hints->height = ch;
-  hints->win_gravity = NorthWestGravity; // (x, y) is the frame's top-left corner
+  hints->x = p.x, hints->y = p.y;
+  hints->width = int(p.width), hints->height = int(p.height);
+  // The client area stays where Win32 puts it; a window manager's frame goes around it.
+  hints->win_gravity = StaticGravity;
   if (n.fixed_size) {
     hints->flags |= PMinSize | PMaxSize;
-    hints->min_width = hints->max_width = cw;
-    hints->min_height = hints->max_height = ch;
+    hints->min_width = hints->max_width = int(p.width);
+    hints->min_height = hints->max_height = int(p.height);
   }
   XSetWMNormalHints(d, n.xid, hints);
   XFree(hints);
@@ -160,13 +144,17 @@ void set_class_cursor(Display *d, Window xid, const common::window_class *cls) {
 
 // Makes the window visible; a top-level window is waited for and, with nobody else to do it,
 // given the keyboard focus, as a newly shown window becomes the foreground window on Win32.
-void map_window(Display *d, common::window &w) {
+// True when it is on the screen now: a child's parents are all shown, a top-level window has
+// been mapped.
+bool map_window(Display *d, common::window &w) {
   x11_window *n = native(w);
-  if (!n) return;
+  if (!n) return false;
   XMapRaised(d, n->xid);
   if (!n->top_level) {
     XFlush(d);
-    return;
+    for (common::window *p = common::find_window(w.parent); p; p = common::find_window(p->parent))
+      if (!p->visible) return false;
+    return true;
   }
   XEvent ev;
   bool mapped = wait_for_event(d, n->xid, MapNotify, 2000, &ev);
@@ -174,19 +162,18 @@ void map_window(Display *d, common::window &w) {
     XSetInputFocus(d, n->xid, RevertToParent, CurrentTime);
     sync_error(d); // a window unmapped again meanwhile refuses the focus; that is harmless
   }
-  XWindowAttributes wa;
-  if (mapped && n->bordered && XGetWindowAttributes(d, n->xid, &wa) && wa.border_width == 0) {
-    // Window managers may take the X border away; the window then grows to the outer size
-    // so that it still covers what the caller asked for.
-    n->bordered = false;
-    LONGINT ow = w.rect.RIGHT - w.rect.LEFT, oh = w.rect.BOTTOM - w.rect.TOP;
-    w.client = {0, 0, ow, oh};
-    set_size_hints(d, *n, w.rect.LEFT, w.rect.TOP, ow, oh);
-    XMoveResizeWindow(d, n->xid, w.rect.LEFT, w.rect.TOP, unsigned(ow), unsigned(oh));
-    w.needs_paint = true;
-  }
-  if (n->decorated) apply_frame_extents(w);
   XFlush(d);
+  return mapped;
+}
+
+// Shows the window and erases it at once, as ShowWindow does. Drawn after the map, the erase
+// already covers what the map's Expose will ask for.
+void show_and_erase(Display *d, THANDLE handle) {
+  common::window *w = common::find_window(handle);
+  if (!w) return;
+  bool on_screen = map_window(d, *w);
+  common::erase_on_show(handle);
+  if (x11_window *n = native(handle)) n->erased_at_map = on_screen;
 }
 
 // Marks W and everything below it as destroyed on the server.
@@ -215,22 +202,32 @@ void window_destroyed_outside(common::window &w) {
   common::destroy_window(w.handle, free_native);
 }
 
-void apply_frame_extents(common::window &w) {
+void exposed(common::window &w) {
+  x11_window *n = native(w);
+  bool erased = n && n->erased_at_map;
+  if (n) n->erased_at_map = false;
+  platform::InvalidateRect(w.handle, nullptr, !erased);
+}
+
+void follow_configure(common::window &w, const XConfigureEvent &e) {
   x11_window *n = native(w);
   Display *d = display();
-  if (!n || !d || !n->decorated) return;
-  long ext[4] = {0, 0, 0, 0};
-  if (!read_frame_extents(d, n->xid, ext)) return;
-  LONGINT l = LONGINT(ext[0]), r = LONGINT(ext[1]), t = LONGINT(ext[2]), b = LONGINT(ext[3]);
-  if (l == n->frame_left && r == n->frame_right && t == n->frame_top && b == n->frame_bottom)
-    return;
-  n->frame_left = l, n->frame_right = r, n->frame_top = t, n->frame_bottom = b;
-  LONGINT ow = w.rect.RIGHT - w.rect.LEFT, oh = w.rect.BOTTOM - w.rect.TOP;
-  LONGINT cw = std::max(1, ow - l - r), ch = std::max(1, oh - t - b);
-  w.client = {l, t, l + cw, t + ch};
-  set_size_hints(d, *n, w.rect.LEFT, w.rect.TOP, cw, ch);
-  XResizeWindow(d, n->xid, unsigned(cw), unsigned(ch));
-  w.needs_paint = true;
+  if (!n || !d) return;
+  common::frame_insets f = common::nonclient_frame(w.style);
+  // An empty client area lives on as a one-pixel X window; the record keeps it empty.
+  LONGINT old_w = w.client.RIGHT - w.client.LEFT, old_h = w.client.BOTTOM - w.client.TOP;
+  LONGINT cw = e.width == std::max(1, old_w) ? old_w : e.width;
+  LONGINT ch = e.height == std::max(1, old_h) ? old_h : e.height;
+  LONGINT x = e.x + LONGINT(n->border), y = e.y + LONGINT(n->border);
+  if (n->top_level) {
+    // Reparented by a window manager, the event counts from its frame: ask the screen.
+    int rx = 0, ry = 0;
+    Window child;
+    XTranslateCoordinates(d, n->xid, DefaultRootWindow(d), 0, 0, &rx, &ry, &child);
+    x = rx, y = ry;
+  }
+  w.rect = {x - f.left, y - f.top, x + cw + f.right, y + ch + f.bottom};
+  w.client = {f.left, f.top, f.left + cw, f.top + ch};
 }
 
 } // namespace vantrel::x11
@@ -267,26 +264,30 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
 
   auto *n = new x11_window;
   n->top_level = !child;
-  n->decorated = !child && (style & WS_CAPTION) == WS_CAPTION;
+  bool decorated = !child && (style & WS_CAPTION) == WS_CAPTION;
   n->fixed_size = (style & WS_THICKFRAME) == 0;
-  // A thin border is drawn by X itself, outside the window: the client area is 2 pixels
-  // smaller than the outer size, as a Win32 WS_BORDER window's is.
-  unsigned border = !n->decorated && (style & WS_BORDER) && w > 2 && h > 2 ? 1 : 0;
-  LONGINT cw = w - 2 * LONGINT(border), ch = h - 2 * LONGINT(border);
-  n->bordered = border != 0;
+  // Win32's frame lies between the outer rectangle and the client area, whatever a window
+  // manager draws; the X window is the client area. A thin frame alone (WS_BORDER) is drawn
+  // by X itself, as the window's one-pixel border.
+  TRECT rect{x, y, x + w, y + h};
+  TRECT client = common::client_inside(style, w, h);
+  common::frame_insets frame = common::nonclient_frame(style);
+  bool thin = frame.left == 1 && frame.top == 1 && frame.right == 1 && frame.bottom == 1;
+  n->border = thin && client.RIGHT > client.LEFT && client.BOTTOM > client.TOP ? 1 : 0;
+  x_place place = place_of(rect, client, n->border);
 
   int screen = DefaultScreen(d);
   XSetWindowAttributes attrs{};
   attrs.event_mask = window_events;
-  attrs.border_pixel = BlackPixel(d, screen);
   attrs.background_pixmap = None; // the GL picture is never wiped by the server first
   unsigned long mask = CWEventMask | CWBorderPixel | CWBackPixmap;
   Visual *visual = CopyFromParent;
   int depth = CopyFromParent;
   if (child) {
     attrs.event_mask = child_events;
-    n->xid = XCreateWindow(d, parent_native->xid, x, y, unsigned(cw), unsigned(ch), border, depth,
-                           InputOutput, visual, mask, &attrs);
+    attrs.border_pixel = colour_pixel(n->visual, common::system_colour(COLOR_WINDOWFRAME));
+    n->xid = XCreateWindow(d, parent_native->xid, place.x, place.y, place.width, place.height,
+                           n->border, depth, InputOutput, visual, mask, &attrs);
     // The parent's visual, so a pixel format can still be set on the child for GL of its own.
     n->visual = parent_native->visual;
     n->config = parent_native->config;
@@ -304,8 +305,10 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
     } else {
       n->visual = XVisualIDFromVisual(DefaultVisual(d, screen));
     }
-    n->xid = XCreateWindow(d, DefaultRootWindow(d), x, y, unsigned(cw), unsigned(ch), border, depth,
-                           InputOutput, visual, mask, &attrs);
+    // The thin frame in the colour Win32 draws it with.
+    attrs.border_pixel = colour_pixel(n->visual, common::system_colour(COLOR_WINDOWFRAME));
+    n->xid = XCreateWindow(d, DefaultRootWindow(d), place.x, place.y, place.width, place.height,
+                           n->border, depth, InputOutput, visual, mask, &attrs);
   }
   if (!n->xid || sync_error(d)) {
     if (n->xid) XDestroyWindow(d, n->xid);
@@ -334,20 +337,17 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
     Atom type = a.net_wm_window_type_normal;
     XChangeProperty(d, n->xid, a.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<unsigned char *>(&type), 1);
-    if (!n->decorated) {
+    if (!decorated) {
       // flags, functions, decorations, input mode, status: decorations off.
       long motif[5] = {2, 0, 0, 0, 0};
       XChangeProperty(d, n->xid, a.motif_wm_hints, a.motif_wm_hints, 32, PropModeReplace,
                       reinterpret_cast<unsigned char *>(motif), 5);
     }
     if (parent_native) XSetTransientForHint(d, n->xid, parent_native->xid);
-    set_size_hints(d, *n, x, y, cw, ch);
-    if (n->decorated && window_manager_running(d)) request_frame_extents(d, *n);
+    set_size_hints(d, *n, place);
   }
   set_class_cursor(d, n->xid, cls);
 
-  TRECT rect{x, y, x + w, y + h};
-  TRECT client{LONGINT(border), LONGINT(border), LONGINT(border) + cw, LONGINT(border) + ch};
   pending = n;
   common::window *win =
       common::create_window(style, class_name, title, rect, client, parent, menu, attach_pending);
@@ -360,10 +360,10 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
     delete n;
     return 0;
   }
-  if (n->decorated) apply_frame_extents(*win);
-  if (win->visible) map_window(d, *win);
+  THANDLE handle = win->handle;
+  if (win->visible) show_and_erase(d, handle);
   XFlush(d);
-  return win->handle;
+  return common::find_window(handle) ? handle : 0; // the erase may have destroyed it
 }
 
 BOOLEAN DestroyWindow(THANDLE window) { return common::destroy_window(window, free_native); }
@@ -384,7 +384,7 @@ BOOLEAN ShowWindow(THANDLE window, LONGINT cmd) {
     XIconifyWindow(d, native(*w)->xid, DefaultScreen(d));
     XFlush(d);
   } else if (!was) {
-    map_window(d, *w);
+    show_and_erase(d, window);
   }
   return was;
 }
@@ -394,17 +394,13 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   Display *d = display();
   x11_window *n = win ? native(*win) : nullptr;
   if (!n || !d || w <= 0 || h <= 0 || w > 16384 || h > 16384) return false;
-  XWindowAttributes wa;
-  unsigned border = XGetWindowAttributes(d, n->xid, &wa) ? unsigned(wa.border_width) : 0;
-  LONGINT l = n->frame_left + LONGINT(border), t = n->frame_top + LONGINT(border);
-  LONGINT cw = std::max(1, w - l - n->frame_right - LONGINT(border));
-  LONGINT ch = std::max(1, h - t - n->frame_bottom - LONGINT(border));
   win->rect = {x, y, x + w, y + h};
-  win->client = {l, t, l + cw, t + ch};
-  if (n->top_level) set_size_hints(d, *n, x, y, cw, ch);
-  XMoveResizeWindow(d, n->xid, x, y, unsigned(cw), unsigned(ch));
+  win->client = common::client_inside(win->style, w, h);
+  x_place place = place_of(win->rect, win->client, n->border);
+  if (n->top_level) set_size_hints(d, *n, place);
+  XMoveResizeWindow(d, n->xid, place.x, place.y, place.width, place.height);
   XFlush(d);
-  if (repaint) win->needs_paint = true;
+  if (repaint) common::invalidate(*win, nullptr, true);
   return true;
 }
 

@@ -1,0 +1,187 @@
+// Win32's window model as the framework meets it, checked alike on the headless backend and,
+// in a Windows build, against the real calls under Wine: where the frame puts the client area
+// and the children, and how default processing erases with the class background.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#ifdef VANTREL_TEST_WIN32
+#include "tests/support/win32_controls.h"
+#else
+#include "vantrel/platform/headless/headless_platform.h"
+#endif
+#include "vantrel/platform/platform.h"
+
+namespace vantrel::test {
+namespace {
+
+TLRESULT plain_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
+  return platform::DefWindowProcA(w, m, wp, lp);
+}
+
+class WindowModelTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    headless::reset();
+    TWNDCLASS cls;
+    cls.WNDPROC = plain_proc;
+    cls.CLASSNAME = "VantrelTest";
+    ASSERT_NE(platform::RegisterClassA(&cls), 0u);
+  }
+  void TearDown() override { headless::reset(); }
+};
+
+// Rectangles as Wine reports them for an outer rectangle of 400 x 300 at (100, 50) and a child
+// asked for at client (60, 100), 30 x 20: Win32's frame between window and client rectangles.
+TEST_F(WindowModelTest, WindowAndClientRectanglesFollowWin32sFrames) {
+  struct frame_case {
+    LONGWORD style;
+    LONGINT left, top, right, bottom; // the frame on each side
+  } cases[] = {{WS_POPUP, 0, 0, 0, 0},
+               {0x96CA0000, 3, 22, 3, 3},                             // caption, the demo's window
+               {0x96880000, 1, 1, 1, 1},                              // WS_BORDER, its full screen
+               {WS_POPUP | 0x00400000, 3, 3, 3, 3},                   // dialog frame
+               {WS_POPUP | WS_CAPTION | WS_THICKFRAME, 4, 23, 4, 4}}; // sizing frame
+  auto expect_rect = [](THANDLE w, bool client, LONGINT l, LONGINT t, LONGINT r, LONGINT b) {
+    TRECT got;
+    ASSERT_TRUE(client ? platform::GetClientRect(w, &got) : platform::GetWindowRect(w, &got));
+    EXPECT_EQ(got.LEFT, l);
+    EXPECT_EQ(got.TOP, t);
+    EXPECT_EQ(got.RIGHT, r);
+    EXPECT_EQ(got.BOTTOM, b);
+  };
+  for (const frame_case &c : cases) {
+    SCOPED_TRACE(testing::Message() << "style 0x" << std::hex << c.style);
+    THANDLE w = platform::CreateWindowExA(0, "VantrelTest", "framed", c.style, 100, 50, 400, 300, 0,
+                                          0, 0, nullptr);
+    ASSERT_NE(w, 0u);
+    expect_rect(w, false, 100, 50, 500, 350);
+    expect_rect(w, true, 0, 0, 400 - c.left - c.right, 300 - c.top - c.bottom);
+    THANDLE child = platform::CreateWindowExA(0, "VantrelTest", "", WS_CHILD | WS_VISIBLE, 60, 100,
+                                              30, 20, w, THANDLE(1), 0, nullptr);
+    ASSERT_NE(child, 0u);
+    LONGINT x = 100 + c.left, y = 50 + c.top; // the client area's origin on the screen
+    expect_rect(child, false, x + 60, y + 100, x + 90, y + 120);
+    ASSERT_TRUE(platform::MoveWindow(child, 10, 20, 30, 40, false));
+    expect_rect(child, false, x + 10, y + 20, x + 40, y + 60);
+    ASSERT_TRUE(platform::MoveWindow(w, 0, 0, 200, 100, false));
+    expect_rect(w, true, 0, 0, 200 - c.left - c.right, 100 - c.top - c.bottom);
+    expect_rect(child, false, c.left + 10, c.top + 20, c.left + 40, c.top + 60);
+    platform::DestroyWindow(w);
+  }
+  EXPECT_EQ(platform::GetSystemMetrics(SM_CYCAPTION), 19);
+  EXPECT_EQ(platform::GetSystemMetrics(SM_CXBORDER), 1);
+  EXPECT_EQ(platform::GetSystemMetrics(SM_CXDLGFRAME), 3);
+  EXPECT_EQ(platform::GetSystemMetrics(SM_CXFRAME), 4);
+}
+
+// What each window saw of the background erase: DefWindowProcA's answers to WM_ERASEBKGND and
+// the last paint record.
+std::vector<TLRESULT> erase_answers;
+TPAINTSTRUCT last_paint;
+
+TLRESULT erase_recorder(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
+  if (m == WM_PAINT) {
+    platform::BeginPaint(w, &last_paint);
+    platform::EndPaint(w, &last_paint);
+    return 0;
+  }
+  TLRESULT r = platform::DefWindowProcA(w, m, wp, lp);
+  if (m == WM_ERASEBKGND) erase_answers.push_back(r);
+  return r;
+}
+
+// A 24-bit picture of W x H in one colour, selected into a memory context.
+THANDLE solid_picture_dc(LONGINT w, LONGINT h, std::uint32_t rgb) {
+  TBITMAPINFOHEADER info;
+  info.biWidth = w;
+  info.biHeight = h;
+  info.biBitCount = 24;
+  void *bits = nullptr;
+  THANDLE b = platform::CreateDIBSection(0, &info, DIB_RGB_COLORS, &bits, 0, 0);
+  if (!b || !bits) return 0;
+  auto *p = static_cast<std::uint8_t *>(bits);
+  std::size_t stride = (std::size_t(w) * 3 + 3) & ~std::size_t(3);
+  for (LONGINT y = 0; y < h; y++)
+    for (LONGINT x = 0; x < w; x++) {
+      std::uint8_t *px = p + std::size_t(y) * stride + std::size_t(x) * 3;
+      px[0] = std::uint8_t(rgb), px[1] = std::uint8_t(rgb >> 8), px[2] = std::uint8_t(rgb >> 16);
+    }
+  THANDLE dc = platform::CreateCompatibleDC(0);
+  platform::SelectObject(dc, b);
+  return dc;
+}
+
+// The class background as Wine paints it: shown windows are erased at once, BeginPaint erases
+// what InvalidateRect marked for erasing and only that, NULL_BRUSH paints nothing but counts
+// as erased, a class without a brush leaves the erase to the painter.
+TEST_F(WindowModelTest, ClassBackgroundIsErasedAsWineErasesIt) {
+  constexpr std::uint32_t drawn = 0x102030;
+  struct brush_case {
+    const char *what;
+    THANDLE brush;
+    std::int64_t colour; // -1: paints nothing
+    TLRESULT answer;     // of DefWindowProcA's WM_ERASEBKGND
+  } cases[] = {
+      {"COLOR_BTNFACE + 1", THANDLE(COLOR_BTNFACE + 1), 0xF5F5F5, 1},
+      {"GetSysColorBrush(COLOR_BTNFACE)", platform::GetSysColorBrush(COLOR_BTNFACE), 0xF5F5F5, 1},
+      {"GetSysColorBrush(COLOR_WINDOW)", platform::GetSysColorBrush(COLOR_WINDOW), 0xFFFFFF, 1},
+      {"CreateSolidBrush(RGB(10, 200, 30))", platform::CreateSolidBrush(0x1EC80A), 0x0AC81E, 1},
+      {"BLACK_BRUSH", platform::GetStockObject(BLACK_BRUSH), 0x000000, 1},
+      {"NULL_BRUSH", platform::GetStockObject(NULL_BRUSH), -1, 1},
+      {"no brush", 0, -1, 0}};
+  int n = 0;
+  for (const brush_case &c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string name = "Erase" + std::to_string(n++);
+    TWNDCLASS cls;
+    cls.WNDPROC = erase_recorder;
+    cls.BACKGROUND = c.brush;
+    cls.CLASSNAME = name.c_str();
+    ASSERT_NE(platform::RegisterClassA(&cls), 0u);
+    erase_answers.clear();
+    THANDLE w = platform::CreateWindowExA(0, name.c_str(), "", WS_POPUP | WS_VISIBLE, 0, 0, 64, 48,
+                                          0, 0, 0, nullptr);
+    ASSERT_NE(w, 0u);
+    ASSERT_EQ(erase_answers, std::vector<TLRESULT>{c.answer}) << "erased as it is shown";
+    std::uint32_t background = c.colour < 0 ? 0 : std::uint32_t(c.colour); // canvases start black
+    for (std::uint32_t p : headless::window_pixels(w))
+      ASSERT_EQ(p, background);
+    platform::UpdateWindow(w);
+    EXPECT_EQ(erase_answers.size(), 1u) << "the first paint does not erase again";
+    EXPECT_EQ(bool(last_paint.ERASE), c.answer == 0) << "a refused erase is left to the painter";
+    EXPECT_EQ(last_paint.PAINT.RIGHT, 64);
+    EXPECT_EQ(last_paint.PAINT.BOTTOM, 48);
+
+    THANDLE picture = solid_picture_dc(64, 48, drawn);
+    THANDLE dc = platform::GetDC(w);
+    ASSERT_TRUE(platform::BitBlt(dc, 0, 0, 64, 48, picture, 0, 0, SRCCOPY));
+    TRECT part{10, 10, 20, 20};
+    platform::InvalidateRect(w, &part, true);
+    platform::UpdateWindow(w);
+    EXPECT_EQ(erase_answers.size(), 2u);
+    EXPECT_EQ(last_paint.PAINT.LEFT, 10);
+    EXPECT_EQ(last_paint.PAINT.BOTTOM, 20);
+    std::uint32_t inside = c.colour < 0 ? drawn : std::uint32_t(c.colour);
+    auto px = headless::window_pixels(w);
+    EXPECT_EQ(px[15 * 64 + 15], inside);
+    EXPECT_EQ(px[10 * 64 + 10], inside);
+    EXPECT_EQ(px[19 * 64 + 19], inside);
+    EXPECT_EQ(px[20 * 64 + 20], drawn) << "only the invalidated part is erased";
+    EXPECT_EQ(px[9 * 64 + 15], drawn);
+
+    ASSERT_TRUE(platform::BitBlt(dc, 0, 0, 64, 48, picture, 0, 0, SRCCOPY));
+    platform::InvalidateRect(w, nullptr, false);
+    platform::UpdateWindow(w);
+    EXPECT_EQ(erase_answers.size(), 2u) << "no erase was asked for";
+    EXPECT_EQ(headless::window_pixels(w)[15 * 64 + 15], drawn);
+    platform::ReleaseDC(w, dc);
+    platform::DeleteDC(picture);
+    platform::DestroyWindow(w);
+  }
+}
+
+} // namespace
+} // namespace vantrel::test
