@@ -48,7 +48,7 @@ inline constexpr LONGINT SW_SHOWNORMAL = 1;
 
 // Class styles, system metrics, colours, stock resources.
 inline constexpr LONGWORD CS_VREDRAW = 1, CS_HREDRAW = 2;
-inline constexpr LONGINT SM_CXSCREEN = 0, SM_CYSCREEN = 1;
+inline constexpr LONGINT SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CMONITORS = 80;
 inline constexpr LONGINT COLOR_BTNFACE = 15;
 inline constexpr LONGINT WHITE_BRUSH = 0, NULL_BRUSH = 5;
 inline constexpr LONGWORD IDC_ARROW = 32512, IDC_IBEAM = 32513, IDC_WAIT = 32514, IDC_CROSS = 32515,
@@ -155,7 +155,7 @@ namespace platform {
 THANDLE GetModuleHandleA(PCHAR NAME);    // the program's instance handle (NAME null)
 LONGINT StartupShowCommand();            // the show command the process was started with
 LONGWORD GetTickCount();                 // milliseconds since system start
-LONGINT GetSystemMetrics(LONGINT INDEX); // SM_CXSCREEN / SM_CYSCREEN: screen size in pixels
+LONGINT GetSystemMetrics(LONGINT INDEX); // SM_CXSCREEN / SM_CYSCREEN: pixels; SM_CMONITORS: screens
 
 LONGWORD GetLastError();    // why the last failing call failed
 ANSISTRING LastErrorText(); // the same, as a sentence (FormatMessageA)
@@ -265,6 +265,12 @@ THANDLE CreateFontA(LONGINT HEIGHT, LONGINT WIDTH, LONGINT ESCAPEMENT, LONGINT O
 BOOLEAN wglUseFontOutlinesA(THANDLE DC, LONGWORD FIRST, LONGWORD COUNT, LONGWORD LISTBASE,
                             SINGLE DEVIATION, SINGLE EXTRUSION, LONGINT FORMAT,
                             GLYPHMETRICSFLOAT *METRICS); // one display list per code
+
+// Window pictures (no single Win32 call: a blit from the window's device context on Windows).
+// WINDOW's client area as shown, child windows included and clipped to the window's region,
+// as *W x *H pixels 0x00RRGGBB, top row first; PIXELS null asks only the size. False for an
+// unknown window, one not on the screen, or a PIXELS buffer of another size than *W x *H.
+BOOLEAN GetWindowPixels(THANDLE WINDOW, LONGINT *W, LONGINT *H, std::uint32_t *PIXELS);
 
 } // namespace platform
 } // namespace vantrel
