@@ -29,6 +29,8 @@ if(TARGET vantrel_x11)
           DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vantrel/platform/x11)
 endif()
 
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 set(VANTREL_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Vantrel)
 install(EXPORT VantrelTargets NAMESPACE Vantrel:: DESTINATION ${VANTREL_CMAKE_DIR})
 # What the config file must find again for the exported targets' own dependencies.
