@@ -1,7 +1,9 @@
-// Vantrel's whole public API in one include: the scalar and record types, every framework
-// global, the operations of each subsystem, the platform seam and the OpenGL and GLU headers
-// the framework uses. Backend extras (vantrel/platform/headless/headless_platform.h,
-// vantrel/platform/x11/x11_platform.h) are included on their own where a program wants them.
+/// \file
+/// \ingroup core
+/// Vantrel's whole public API in one include: the scalar and record types, every framework
+/// global, the operations of each subsystem, the platform seam and the OpenGL and GLU headers
+/// the framework uses. Backend extras (vantrel/platform/headless/headless_platform.h,
+/// vantrel/platform/x11/x11_platform.h) are included on their own where a program wants them.
 #pragma once
 
 #include "vantrel/version.h"
