@@ -1,20 +1,22 @@
-// The headless backend: windows without a display, each drawing into an EGL pbuffer of its
-// size. Tests and the snapshot program steer it with the calls below.
-//
-// Implemented features:
-//  [X] Window classes, windows, the message queue, default processing (WM_CLOSE, Alt+F4)
-//  [X] Pixel format, compatibility-profile OpenGL context and buffer swap on an EGL pbuffer
-//      (the EGL device platform where a GPU offers one, Mesa's surfaceless platform otherwise)
-//  [X] Message boxes answered from a script; screen size, cursor and foreground set by tests
-//  [X] Bitmap files through the portable BMP reader at their own depth; window properties;
-//      capture
-//  [X] DIB sections, memory contexts, SRCCOPY blits (onto windows: a canvas read by
-//      window_pixels), palettes (true colour: realising maps nothing), regions and window
-//      regions, the status window (parts and texts; nothing is drawn of it)
-// Missing features or Issues:
-//  [ ] No real input: messages come only from PostMessageA / SendMessageA
-//  [ ] GetMessageA never waits: on an empty queue it returns -1 at once
-//  [ ] Window regions do not clip blits or input; only SRCCOPY blits; nothing reads a window
+/// \file
+/// \ingroup platform
+/// The headless backend: windows without a display, each drawing into an EGL pbuffer of its
+/// size. Tests and the snapshot program steer it with the calls below.
+///
+/// Implemented features:
+///  [X] Window classes, windows, the message queue, default processing (WM_CLOSE, Alt+F4)
+///  [X] Pixel format, compatibility-profile OpenGL context and buffer swap on an EGL pbuffer
+///      (the EGL device platform where a GPU offers one, Mesa's surfaceless platform otherwise)
+///  [X] Message boxes answered from a script; screen size, cursor and foreground set by tests
+///  [X] Bitmap files through the portable BMP reader at their own depth; window properties;
+///      capture
+///  [X] DIB sections, memory contexts, SRCCOPY blits (onto windows: a canvas read by
+///      window_pixels), palettes (true colour: realising maps nothing), regions and window
+///      regions, the status window (parts and texts; nothing is drawn of it)
+/// Missing features or Issues:
+///  [ ] No real input: messages come only from PostMessageA / SendMessageA
+///  [ ] GetMessageA never waits: on an empty queue it returns -1 at once
+///  [ ] Window regions do not clip blits or input; only SRCCOPY blits; nothing reads a window
 #pragma once
 
 #include <cstdint>
@@ -25,29 +27,33 @@
 
 namespace vantrel::headless {
 
+/// One message box the program showed, and the answer it got.
 struct message_box_record {
+  ///@{
+  /// The box's text and caption.
   std::string text, caption;
-  LONGWORD style = 0;
-  LONGINT answer = 0;
+  ///@}
+  LONGWORD style = 0; ///< its MB_ style
+  LONGINT answer = 0; ///< what MessageBoxA returned (0: no scripted answer was left)
 };
 
-void set_screen_size(LONGINT w, LONGINT h);             // what GetSystemMetrics reports
-void script_message_box(LONGINT answer);                // next box returns this (queue)
-const std::vector<message_box_record> &message_boxes(); // every box shown so far
-void fail_pixel_format(bool fail);                      // ChoosePixelFormat then returns 0
-void fail_context(bool fail);                           // wglCreateContext then returns 0
-void set_foreground(THANDLE window);                    // what GetForegroundWindow reports
-THANDLE capture();                                      // window holding the capture, or 0
-LONGINT swap_count();                                   // SwapBuffers calls so far
-const TPIXELFORMATDESCRIPTOR &last_pixel_format();      // the last descriptor asked for
-std::string renderer();                                 // GL_RENDERER of the EGL device
-// What blits put on WINDOW: client width x height pixels, 0x00RRGGBB, top row first; black
-// where nothing was drawn since the window was made or resized. Empty for no window.
+void set_screen_size(LONGINT w, LONGINT h);             ///< what GetSystemMetrics reports
+void script_message_box(LONGINT answer);                ///< next box returns this (queue)
+const std::vector<message_box_record> &message_boxes(); ///< every box shown so far
+void fail_pixel_format(bool fail);                      ///< ChoosePixelFormat then returns 0
+void fail_context(bool fail);                           ///< wglCreateContext then returns 0
+void set_foreground(THANDLE window);                    ///< what GetForegroundWindow reports
+THANDLE capture();                                      ///< window holding the capture, or 0
+LONGINT swap_count();                                   ///< SwapBuffers calls so far
+const TPIXELFORMATDESCRIPTOR &last_pixel_format();      ///< the last descriptor asked for
+std::string renderer();                                 ///< GL_RENDERER of the EGL device
+/// What blits put on WINDOW: client width x height pixels, 0x00RRGGBB, top row first; black
+/// where nothing was drawn since the window was made or resized. Empty for no window.
 std::vector<std::uint32_t> window_pixels(THANDLE window);
-LONGINT invalidate_count(THANDLE window); // InvalidateRect calls on WINDOW so far (-1: none)
-LONGINT paint_count(THANDLE window);      // BeginPaint calls on WINDOW so far (-1: none)
-// Forgets windows, classes, GDI objects, queue, scripted answers and failure switches
-// (between tests).
+LONGINT invalidate_count(THANDLE window); ///< InvalidateRect calls on WINDOW so far (-1: none)
+LONGINT paint_count(THANDLE window);      ///< BeginPaint calls on WINDOW so far (-1: none)
+/// Forgets windows, classes, GDI objects, queue, scripted answers and failure switches
+/// (between tests).
 void reset();
 
 } // namespace vantrel::headless
