@@ -1,20 +1,48 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Vantrel need.
+# Installs the Debian packages Vantrel needs for what it is to do; several uses may be given.
+#   run      build the libraries and the Linux demo, and run it (the default)
+#   test     build and run the tests, the examples and the API reference
+#   windows  cross-build the Windows program with mingw-w64 and run its tests under Wine
+# Without root it only lists what is missing and fails.
 set -euo pipefail
 
-PACKAGES=(
-  build-essential cmake pkg-config git
-  libgtest-dev googletest
+RUN=(
+  build-essential cmake pkg-config
   libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
-  libx11-dev libxext-dev libxft-dev libfontconfig-dev libfreetype-dev libxtst-dev
-  libpng-dev fonts-dejavu-core
-  xvfb xdotool x11-utils imagemagick
-  # The Windows program: cross-compiler, and Wine (64-bit) to run its tests and demo.
-  mingw-w64 g++-mingw-w64-x86-64-posix wine wine64
+  libx11-dev libxext-dev libxft-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core
+  # xdpyinfo: whether a display is reachable
+  x11-utils
+)
+TEST=(
+  "${RUN[@]}" git
+  libgtest-dev googletest libpng-dev doxygen
+  # The end-to-end tests: a virtual screen and real input on it.
+  xvfb xdotool
+)
+WINDOWS=(
+  "${RUN[@]}"
+  # The cross-compiler, GoogleTest's sources for it, and Wine (64-bit) to run the programs.
+  mingw-w64 g++-mingw-w64-x86-64-posix googletest wine wine64
+  # The Windows end-to-end test drives Wine on a virtual screen and compares screenshots.
+  xvfb xdotool imagemagick
 )
 
+[ $# -eq 0 ] && set -- run
+PACKAGES=()
+for use in "$@"; do
+  case "$use" in
+  run) PACKAGES+=("${RUN[@]}") ;;
+  test) PACKAGES+=("${TEST[@]}") ;;
+  windows) PACKAGES+=("${WINDOWS[@]}") ;;
+  *)
+    echo "usage: scripts/install-deps.sh [run] [test] [windows]" >&2
+    exit 2
+    ;;
+  esac
+done
+
 missing=()
-for p in "${PACKAGES[@]}"; do
+for p in $(printf '%s\n' "${PACKAGES[@]}" | sort -u); do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -eq 0 ]; then

@@ -1,4 +1,6 @@
-// OpenGL and GLU for framework code, plus the two later enumerants the framework names itself.
+/// \file
+/// \ingroup core
+/// OpenGL and GLU for framework code, plus the two later enumerants the framework names itself.
 #pragma once
 
 #if defined(_WIN32) && !(defined(WINGDIAPI) && defined(APIENTRY))
@@ -23,13 +25,15 @@
 #include <GL/glu.h>
 #endif
 
-// OpenGL 1.2; Windows' 1.1 headers lack it.
 #ifndef GL_CLAMP_TO_EDGE
+/// \ingroup core
+/// OpenGL 1.2's clamp-to-edge wrap mode (33071); Windows' 1.1 headers lack it.
 #define GL_CLAMP_TO_EDGE 33071
 #endif
 static_assert(GL_CLAMP_TO_EDGE == 33071);
 
 namespace vantrel {
-// OpenGL 1.3's GL_REFLECTION_MAP, under the framework's own name.
+/// \ingroup render
+/// OpenGL 1.3's GL_REFLECTION_MAP (34066), under the framework's own name.
 inline constexpr GLenum GL_MAP_REFLECTION = 34066;
 } // namespace vantrel

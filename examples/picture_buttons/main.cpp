@@ -1,14 +1,11 @@
 // Picture buttons and a status bar on an ordinary window: two shaped buttons, PLAY and STOP,
 // whose clicks show in the status bar and on standard output.
 //   Run it in the folder that holds PLAYN.BMP ... STOPP.BMP. Escape or closing the window ends it.
+//   --snapshot FILE.png writes the window's picture once every window has painted, and ends.
 #include <cstdio>
 #include <string>
 
-#include "vantrel/globals.h"
-#include "vantrel/image/hover_button.h"
-#include "vantrel/platform/platform.h"
-#include "vantrel/window/lifecycle.h"
-#include "vantrel/window/status_bar.h"
+#include <vantrel/vantrel.h>
 
 using namespace vantrel;
 
@@ -17,6 +14,7 @@ namespace {
 constexpr LONGINT PLAY_ID = 101, STOP_ID = 102;
 constexpr PCHAR TITLE = "Vantrel picture buttons";
 LONGINT clicks = 0;
+bool painted = false;
 
 // Each button reads its pictures from the prefix in force when it is created.
 THANDLE create_button(THANDLE parent, const char *prefix, LONGINT x, LONGINT y, LONGINT id) {
@@ -64,6 +62,9 @@ TLRESULT main_proc(THANDLE window, LONGWORD message, TWPARAM wparam, TLPARAM lpa
   case WM_DESTROY:
     platform::PostQuitMessage(0);
     return 0;
+  case WM_PAINT:
+    painted = true;
+    return platform::DefWindowProcA(window, message, wparam, lparam);
   default:
     return platform::DefWindowProcA(window, message, wparam, lparam);
   }
@@ -71,7 +72,8 @@ TLRESULT main_proc(THANDLE window, LONGWORD message, TWPARAM wparam, TLPARAM lpa
 
 } // namespace
 
-int main() {
+int main(int argc, char **argv) {
+  PCHAR snapshot = SNAPSHOTOPTION(argc, argv);
   // Registers the picture buttons' class (and the OpenGL window's, which is not used here).
   WINDOWREGISTER();
   TWNDCLASS cls;
@@ -106,6 +108,21 @@ int main() {
   std::fflush(stdout);
 
   TMSG msg;
+  if (snapshot) {
+    // The buttons paint after their parent: the picture is taken once the window has painted
+    // and no message has come for a tenth of a second.
+    LONGWORD quiet_since = platform::GetTickCount();
+    for (;;) {
+      if (platform::PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) {
+        platform::TranslateMessage(&msg);
+        platform::DispatchMessageA(&msg);
+        quiet_since = platform::GetTickCount();
+      } else if (painted && platform::GetTickCount() - quiet_since >= 100) {
+        break;
+      }
+    }
+    return SNAPSHOTWINDOW(main, snapshot) ? 0 : 1;
+  }
   while (platform::GetMessageA(&msg, 0, 0, 0) > 0) {
     platform::TranslateMessage(&msg);
     platform::DispatchMessageA(&msg);

@@ -1,12 +1,15 @@
-// The axis-aligned box: six flat quadrilaterals with outward normals and texture coordinates.
+/// \file
+/// \ingroup geometry
+/// The axis-aligned box: six flat quadrilaterals with outward normals and texture coordinates.
 #pragma once
 
 #include "vantrel/types.h"
 
 namespace vantrel {
 
-// Box of centre (X, Y, Z) and half-sizes SX, SY, SZ as one GL_QUADS primitive of 24 vertices.
-// Must be called outside glBegin/glEnd; may be recorded into a display list.
+/// Box of centre (X, Y, Z) and half-sizes SX, SY, SZ as one GL_QUADS primitive of 24 vertices.
+/// Must be called outside glBegin/glEnd; may be recorded into a display list.
+/// All six values in model units.
 void CUBO(SINGLE X, SINGLE Y, SINGLE Z, SINGLE SX, SINGLE SY, SINGLE SZ);
 
 } // namespace vantrel

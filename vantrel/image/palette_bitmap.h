@@ -1,15 +1,17 @@
-// BMP files loaded for drawing into ordinary windows (not for OpenGL), each with a palette that
-// shows it well on a palette-based screen.
+/// \file
+/// \ingroup image
+/// BMP files loaded for drawing into ordinary windows (not for OpenGL), each with a palette that
+/// shows it well on a palette-based screen.
 #pragma once
 
 #include "vantrel/types.h"
 
 namespace vantrel {
 
-// Loads FILENAME as a device-independent bitmap at its own size and depth and returns it; PAL
-// receives a 256-entry palette made from the picture's colour table (1, 4 and 8 bits per pixel;
-// entries past the table are black) or the screen's halftone palette (deeper pictures). A file
-// that cannot be loaded returns 0 and leaves PAL as it was. The caller owns both objects.
+/// Loads FILENAME as a device-independent bitmap at its own size and depth and returns it; PAL
+/// receives a 256-entry palette made from the picture's colour table (1, 4 and 8 bits per pixel;
+/// entries past the table are black) or the screen's halftone palette (deeper pictures). A file
+/// that cannot be loaded returns 0 and leaves PAL as it was. The caller owns both objects.
 THANDLE LOADBMPFROMFILE(const ANSISTRING &FILENAME, THANDLE &PAL);
 
 } // namespace vantrel

@@ -1,5 +1,7 @@
-// The framework's one text file, FILEIN: opening with a pending I/O result, the end test, and
-// the number reader that the shade ramp is read with.
+/// \file
+/// \ingroup image
+/// The framework's one text file, FILEIN: opening with a pending I/O result, the end test, and
+/// the number reader that the shade ramp is read with.
 #pragma once
 
 #include "vantrel/globals.h"
@@ -7,32 +9,32 @@
 
 namespace vantrel {
 
-// Binds FILEIN to FILENAME (its first 255 characters) and opens it for reading. A failure is
-// not raised; its code waits for IORESULT. A file still open through FILEIN is closed first.
+/// Binds FILEIN to FILENAME (its first 255 characters) and opens it for reading. A failure is
+/// not raised; its code waits for IORESULT. A file still open through FILEIN is closed first.
 void LOADFILE(const ANSISTRING &FILENAME);
 
-// Closes FILEIN. Closing a file that is not open, or a failing close, is a run-time I/O error.
+/// Closes FILEIN. Closing a file that is not open, or a failing close, is a run-time I/O error.
 void ENDFILE();
 
-// The pending I/O result of the last LOADFILE (0 = success, 2 = file not found, 3 = path not
-// found, 4 = too many open files, 5 = access denied, 100 = read error); fetching it resets it.
+/// The pending I/O result of the last LOADFILE (0 = success, 2 = file not found, 3 = path not
+/// found, 4 = too many open files, 5 = access denied, 100 = read error); fetching it resets it.
 LONGINT IORESULT();
 
-// What an I/O result code means, in words ("file not found").
+/// What an I/O result code means, in words ("file not found").
 ANSISTRING IORESULTTEXT(LONGINT CODE);
 
-// True when no characters at all are left in FILEIN; a Ctrl-Z (26) counts as the end.
+/// True when no characters at all are left in FILEIN; a Ctrl-Z (26) counts as the end.
 BOOLEAN TEXTEOF();
 
-// Reads one number from FILEIN: skips characters of code 32 or below, takes the characters up
-// to the next such one as the token and converts it. The form is an optional sign, digits with
-// an optional fraction after a point (either side of the point may be empty, not both, so "5."
-// and ".5" are numbers), and an optional exponent (e or E, optional sign, digits). No token
-// left before the end gives 0. Anything else, or a number beyond REAL's range, is a run-time
-// error RE_INVALID_NUMERIC naming the file, the line and the token.
+/// Reads one number from FILEIN: skips characters of code 32 or below, takes the characters up
+/// to the next such one as the token and converts it. The form is an optional sign, digits with
+/// an optional fraction after a point (either side of the point may be empty, not both, so "5."
+/// and ".5" are numbers), and an optional exponent (e or E, optional sign, digits). No token
+/// left before the end gives 0. Anything else, or a number beyond REAL's range, is a run-time
+/// error RE_INVALID_NUMERIC naming the file, the line and the token.
 REAL READREAL();
 
-// Discards the rest of the current line, up to and including its line break (LF, CR or CR LF).
+/// Discards the rest of the current line, up to and including its line break (LF, CR or CR LF).
 void READLN();
 
 } // namespace vantrel

@@ -1,17 +1,20 @@
-// Exponential-squared fog and sphere-mapped texture-coordinate generation.
+/// \file
+/// \ingroup render
+/// Exponential-squared fog and sphere-mapped texture-coordinate generation.
 #pragma once
 
 #include "vantrel/types.h"
 
 namespace vantrel {
 
-// GL_EXP2 fog of density D - 0.004 and colour (F1, F2, F3, F4); clears to black, alpha 0.
+/// GL_EXP2 fog of density D - 0.004 and colour (F1, F2, F3, F4); clears to black, alpha 0.
+/// D is per model unit of distance from the eye; F1..F4 red, green, blue, alpha in 0..1.
 void SETGLFOG(SINGLE D, SINGLE F1, SINGLE F2, SINGLE F3, SINGLE F4);
 
-// Sphere-map generation on S and T (reflection map on R), all three enabled.
+/// Sphere-map generation on S and T (reflection map on R), all three enabled.
 void EFFECTREALWATER();
 
-// Smooth shading, and the three generations disabled; their modes stay as they were.
+/// Smooth shading, and the three generations disabled; their modes stay as they were.
 void EFFECTREALWATEROFF();
 
 } // namespace vantrel

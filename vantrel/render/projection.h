@@ -1,17 +1,21 @@
-// The 3-D perspective view and the flat 2-D overlay view, each set up as a whole.
+/// \file
+/// \ingroup render
+/// The 3-D perspective view and the flat 2-D overlay view, each set up as a whole.
 #pragma once
 
 #include "vantrel/types.h"
 
 namespace vantrel {
 
-// Perspective of 45 degrees over WIDTH x HEIGHT, near 0.1, far DEPTH; clear colour (R, G, B, A)
-// and clear depth DEPTH (clamped by OpenGL); depth test, blend factors, light model, hints and
-// normal rescaling. Ends in model-view mode with the identity.
+/// Perspective of 45 degrees over WIDTH x HEIGHT, near 0.1, far DEPTH; clear colour (R, G, B, A)
+/// and clear depth DEPTH (clamped by OpenGL); depth test, blend factors, light model, hints and
+/// normal rescaling. Ends in model-view mode with the identity.
+/// DEPTH in model units; A, R, G, B in 0..1.
 void OPENGL_INIT(REAL DEPTH, REAL A, REAL R, REAL G, REAL B);
 
-// Orthographic view of -2..2 across the window, the vertical range keeping its proportions.
-// Ends in model-view mode with the identity.
+/// Orthographic view of -2..2 across the window, the vertical range keeping its proportions.
+/// Ends in model-view mode with the identity.
+/// A, R, G, B: the clear colour, in 0..1.
 void OPENGL_I2D(REAL A, REAL R, REAL G, REAL B);
 
 } // namespace vantrel

@@ -1,14 +1,17 @@
-// The message pump and the main window's procedure, which keep the input and navigation state.
+/// \file
+/// \ingroup window
+/// The message pump and the main window's procedure, which keep the input and navigation state.
 #pragma once
 
 #include "vantrel/types.h"
 
 namespace vantrel {
 
-// Hands at most one waiting message to its window procedure; never waits.
+/// Hands at most one waiting message to its window procedure; never waits.
 void SETGLMSG();
 
-// Window procedure of the "GLWindow" class.
+/// Window procedure of the "GLWindow" class: keeps ACTIVE, SETKEY, the mouse state and the
+/// navigation angles (XROT, YROT in degrees, DEPTH in model units) up to date.
 TLRESULT GLWNDPROC(THANDLE WINDOW, LONGWORD AMESSAGE, TWPARAM WPARAM, TLPARAM LPARAM);
 
 } // namespace vantrel

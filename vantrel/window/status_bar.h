@@ -1,17 +1,19 @@
-// The main window's optional status bar: a common-controls status window along the bottom of
-// the client area, divided into up to 20 parts at edges the application chooses.
+/// \file
+/// \ingroup window
+/// The main window's optional status bar: a common-controls status window along the bottom of
+/// the client area, divided into up to 20 parts at edges the application chooses.
 #pragma once
 
 #include "vantrel/types.h"
 
 namespace vantrel {
 
-inline constexpr LONGINT STATUSBAR_ID = 0x7712; // control identifier of the status window
-inline constexpr LONGINT MAXSTATUSITEMS = 20;   // size of STATUSITEM and EDGES
+inline constexpr LONGINT STATUSBAR_ID = 0x7712; ///< control identifier of the status window
+inline constexpr LONGINT MAXSTATUSITEMS = 20;   ///< size of STATUSITEM and EDGES
 
-// Creates the status window as a child of PARENT showing "Percorso file", divided at the first
-// MAXSTATUSITEM entries of STATUSITEM. Returns its handle (also kept in AWND), 0 on failure.
-// MAXSTATUSITEM outside 0..20 stops with a range-check error before anything is created.
+/// Creates the status window as a child of PARENT showing "Percorso file", divided at the first
+/// MAXSTATUSITEM entries of STATUSITEM. Returns its handle (also kept in AWND), 0 on failure.
+/// MAXSTATUSITEM outside 0..20 stops with a range-check error before anything is created.
 THANDLE CREATESTATUSBAR(THANDLE PARENT);
 
 } // namespace vantrel

@@ -1,23 +1,25 @@
-// The headless backend: windows without a display, each drawing into an EGL pbuffer of its
-// size. Tests and the snapshot program steer it with the calls below.
-//
-// Implemented features:
-//  [X] Window classes, windows, the message queue, default processing (WM_CLOSE, Alt+F4)
-//  [X] Pixel format, compatibility-profile OpenGL context and buffer swap on an EGL pbuffer
-//      (the EGL device platform where a GPU offers one, Mesa's surfaceless platform otherwise)
-//  [X] Message boxes answered from a script; screen size, cursor and foreground set by tests
-//  [X] Bitmap files through the portable BMP reader at their own depth; window properties;
-//      capture
-//  [X] DIB sections, memory contexts, SRCCOPY blits (onto windows: a canvas read by
-//      window_pixels), palettes (true colour: realising maps nothing), regions and window
-//      regions, the status window (parts and texts; nothing is drawn of it)
-//  [X] Win32's frame metrics between window and client rectangles; the class background
-//      erased onto the canvas
-// Missing features or Issues:
-//  [X] Device input from a script (input_mouse, input_key), queued by the same rules as real
-//      input: at most one pending move, auto-repeats folded into the pending key-down
-//  [ ] GetMessageA never waits: on an empty queue it returns -1 at once
-//  [ ] Window regions do not clip blits or input; only SRCCOPY blits; nothing reads a window
+/// \file
+/// \ingroup platform
+/// The headless backend: windows without a display, each drawing into an EGL pbuffer of its
+/// size. Tests and the snapshot program steer it with the calls below.
+///
+/// Implemented features:
+///  [X] Window classes, windows, the message queue, default processing (WM_CLOSE, Alt+F4)
+///  [X] Pixel format, compatibility-profile OpenGL context and buffer swap on an EGL pbuffer
+///      (the EGL device platform where a GPU offers one, Mesa's surfaceless platform otherwise)
+///  [X] Message boxes answered from a script; screen size, cursor and foreground set by tests
+///  [X] Device input from a script (input_mouse, input_key), queued by the same rules as real
+///      input: at most one pending move, auto-repeats folded into the pending key-down
+///  [X] Bitmap files through the portable BMP reader at their own depth; window properties;
+///      capture
+///  [X] DIB sections, memory contexts, SRCCOPY blits (onto windows: a canvas read by
+///      window_pixels), palettes (true colour: realising maps nothing), regions and window
+///      regions, the status window (parts and texts; nothing is drawn of it)
+///  [X] Win32's frame metrics between window and client rectangles; the class background
+///      erased onto the canvas
+/// Missing features or Issues:
+///  [ ] GetMessageA never waits: on an empty queue it returns -1 at once
+///  [ ] Window regions do not clip blits or input; only SRCCOPY blits; nothing reads a window
 #pragma once
 
 #include <cstdint>
@@ -28,34 +30,39 @@
 
 namespace vantrel::headless {
 
+/// One message box the program showed, and the answer it got.
 struct message_box_record {
+  ///@{
+  /// The box's text and caption.
   std::string text, caption;
-  LONGWORD style = 0;
-  LONGINT answer = 0;
+  ///@}
+  LONGWORD style = 0; ///< its MB_ style
+  LONGINT answer = 0; ///< what MessageBoxA returned (0: no scripted answer was left)
 };
 
-void set_screen_size(LONGINT w, LONGINT h);             // what GetSystemMetrics reports
-void script_message_box(LONGINT answer);                // next box returns this (queue)
-const std::vector<message_box_record> &message_boxes(); // every box shown so far
-void fail_pixel_format(bool fail);                      // ChoosePixelFormat then returns 0
-void fail_context(bool fail);                           // wglCreateContext then returns 0
-void set_foreground(THANDLE window);                    // what GetForegroundWindow reports
-THANDLE capture();                                      // window holding the capture, or 0
-LONGINT swap_count();                                   // SwapBuffers calls so far
-const TPIXELFORMATDESCRIPTOR &last_pixel_format();      // the last descriptor asked for
-std::string renderer();                                 // GL_RENDERER of the EGL device
-// What blits and background erases put on WINDOW: client width x height pixels, 0x00RRGGBB,
-// top row first; black where nothing was drawn since the window was made or resized. Empty for
-// no window.
+void set_screen_size(LONGINT w, LONGINT h);             ///< what GetSystemMetrics reports
+void script_message_box(LONGINT answer);                ///< next box returns this (queue)
+const std::vector<message_box_record> &message_boxes(); ///< every box shown so far
+void fail_pixel_format(bool fail);                      ///< ChoosePixelFormat then returns 0
+void fail_context(bool fail);                           ///< wglCreateContext then returns 0
+void set_foreground(THANDLE window);                    ///< what GetForegroundWindow reports
+THANDLE capture();                                      ///< window holding the capture, or 0
+LONGINT swap_count();                                   ///< SwapBuffers calls so far
+const TPIXELFORMATDESCRIPTOR &last_pixel_format();      ///< the last descriptor asked for
+std::string renderer();                                 ///< GL_RENDERER of the EGL device
+/// What blits and background erases put on WINDOW: client width x height pixels, 0x00RRGGBB,
+/// top row first; black where nothing was drawn since the window was made or resized. Empty
+/// for no window.
 std::vector<std::uint32_t> window_pixels(THANDLE window);
-// Device input as a mouse or keyboard gives it: MESSAGE (WM_MOUSEMOVE, WM_LBUTTONDOWN ...) at
-// client (X, Y) with the MK_ FLAGS; a key pressed again while down is an auto-repeat.
+/// Device input as a mouse or keyboard gives it: MESSAGE (WM_MOUSEMOVE, WM_LBUTTONDOWN ...) at
+/// client (X, Y) with the MK_ FLAGS.
 void input_mouse(THANDLE window, LONGWORD message, LONGINT x, LONGINT y, TWPARAM flags);
+/// Device input from the keyboard: VK down or up; pressed again while down, an auto-repeat.
 void input_key(THANDLE window, TWPARAM vk, bool down);
-LONGINT invalidate_count(THANDLE window); // InvalidateRect calls on WINDOW so far (-1: none)
-LONGINT paint_count(THANDLE window);      // BeginPaint calls on WINDOW so far (-1: none)
-// Forgets windows, classes, GDI objects, queue, scripted answers and failure switches
-// (between tests).
+LONGINT invalidate_count(THANDLE window); ///< InvalidateRect calls on WINDOW so far (-1: none)
+LONGINT paint_count(THANDLE window);      ///< BeginPaint calls on WINDOW so far (-1: none)
+/// Forgets windows, classes, GDI objects, queue, scripted answers and failure switches
+/// (between tests).
 void reset();
 
 } // namespace vantrel::headless

@@ -314,6 +314,7 @@ LONGINT GetSystemMetrics(LONGINT index) {
   if (!d) return 0;
   if (index == SM_CXSCREEN) return DisplayWidth(d, DefaultScreen(d));
   if (index == SM_CYSCREEN) return DisplayHeight(d, DefaultScreen(d));
+  if (index == SM_CMONITORS) return ScreenCount(d);
   return common::system_metric(index);
 }
 

@@ -1,0 +1,92 @@
+# Uses Vantrel from outside its tree, as a user would; run by ctest with cmake -P. MODE is
+#   install           cmake --install of the build into WORK/prefix, and the files it must hold
+#   find_package      the consumer project against that prefix (find_package(Vantrel CONFIG))
+#   pkg_config        one-file consumers compiled with the flags of vantrel-headless.pc (and run)
+#                     and vantrel-x11.pc (linked), from the same prefix
+#   add_subdirectory  the consumer project with Vantrel's sources inside it
+# Other values: VANTREL_BUILD, VANTREL_SOURCE, WORK, GENERATOR, BUILD_TYPE, CXX, TOOLCHAIN,
+# FLAGS (sanitizer flags the program must be built with too), RUN (run what was built),
+# EXPECT_X11 (the build has the x11 backend).
+set(prefix ${WORK}/prefix)
+set(consumer ${VANTREL_SOURCE}/tests/package/consumer)
+
+function(check what)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${what} failed (${result}):\n${ARGN}\n${out}\n${err}")
+  endif()
+  message(STATUS "${what}: ok")
+  set(last_output "${out}" PARENT_SCOPE)
+endfunction()
+
+# Configures, builds and (with RUN) runs the consumer project in folder NAME.
+function(consumer_project name)
+  set(dir ${WORK}/${name})
+  file(REMOVE_RECURSE ${dir})
+  set(args -S ${consumer} -B ${dir} -G ${GENERATOR} -DCMAKE_BUILD_TYPE=${BUILD_TYPE}
+           -DCMAKE_CXX_COMPILER=${CXX} -DEXPECT_X11=${EXPECT_X11} ${ARGN})
+  if(TOOLCHAIN)
+    list(APPEND args -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN})
+  endif()
+  if(FLAGS)
+    list(APPEND args "-DCMAKE_CXX_FLAGS=${FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${FLAGS}")
+  endif()
+  check("configure the ${name} consumer" ${CMAKE_COMMAND} ${args})
+  check("build the ${name} consumer" ${CMAKE_COMMAND} --build ${dir} -j 2)
+  if(RUN)
+    check("run the ${name} consumer" ${dir}/consumer)
+    message(STATUS "${last_output}")
+  endif()
+endfunction()
+
+if(MODE STREQUAL "install")
+  file(REMOVE_RECURSE ${prefix})
+  check("install into ${prefix}" ${CMAKE_COMMAND} --install ${VANTREL_BUILD} --prefix ${prefix}
+        --config ${BUILD_TYPE})
+  file(GLOB_RECURSE config ${prefix}/*/VantrelConfig.cmake)
+  file(GLOB_RECURSE version ${prefix}/*/VantrelConfigVersion.cmake)
+  foreach(file include/vantrel/vantrel.h include/vantrel/version.h include/vantrel/types.h
+               include/vantrel/render/cartoon.h include/vantrel/platform/platform.h)
+    if(NOT EXISTS ${prefix}/${file})
+      message(FATAL_ERROR "the installed tree lacks ${file}")
+    endif()
+  endforeach()
+  if(NOT config OR NOT version)
+    message(FATAL_ERROR "the installed tree lacks VantrelConfig.cmake or its version file")
+  endif()
+  # Internal headers stay behind.
+  file(GLOB_RECURSE internal ${prefix}/include/vantrel/platform/common/*)
+  if(internal)
+    message(FATAL_ERROR "internal headers were installed: ${internal}")
+  endif()
+elseif(MODE STREQUAL "find_package")
+  file(GLOB_RECURSE config ${prefix}/*/VantrelConfig.cmake)
+  get_filename_component(config_dir "${config}" DIRECTORY)
+  # A cross build's find_package looks only below its sysroot; the folder is named outright.
+  consumer_project(find_package -DCMAKE_PREFIX_PATH=${prefix} -DVantrel_DIR=${config_dir})
+elseif(MODE STREQUAL "add_subdirectory")
+  consumer_project(add_subdirectory -DVANTREL_SOURCE=${VANTREL_SOURCE})
+elseif(MODE STREQUAL "pkg_config")
+  find_program(PKG_CONFIG pkg-config REQUIRED)
+  file(GLOB_RECURSE pc_files ${prefix}/*/vantrel-headless.pc)
+  get_filename_component(pc_dir "${pc_files}" DIRECTORY)
+  set(ENV{PKG_CONFIG_PATH} ${pc_dir})
+  set(backends headless)
+  if(EXPECT_X11)
+    list(APPEND backends x11)
+  endif()
+  separate_arguments(flags UNIX_COMMAND "${FLAGS}")
+  foreach(backend ${backends})
+    check("pkg-config vantrel-${backend}" ${PKG_CONFIG} --cflags --libs vantrel-${backend})
+    separate_arguments(pc_flags UNIX_COMMAND "${last_output}")
+    set(program ${WORK}/pkg_config_${backend})
+    check("compile and link with vantrel-${backend}.pc" ${CXX} -std=c++20 ${flags}
+          ${consumer}/main.cpp -o ${program} ${pc_flags})
+  endforeach()
+  if(RUN)
+    check("run the pkg-config consumer" ${WORK}/pkg_config_headless)
+    message(STATUS "${last_output}")
+  endif()
+else()
+  message(FATAL_ERROR "unknown MODE '${MODE}'")
+endif()

@@ -1,0 +1,33 @@
+/// \file
+/// \ingroup image
+/// Pictures of what a program shows, written as PNG files: the OpenGL frame of the main window,
+/// or the pixels of any window. The PNG writer needs no library; the files are 8-bit RGB.
+#pragma once
+
+#include <cstdint>
+
+#include "vantrel/types.h"
+
+namespace vantrel {
+
+/// Writes W x H pixels (each 0x00RRGGBB, the top row first) to FILENAME as a PNG file. W and H
+/// must lie in 1..16384. False, with one warning naming the file, when it cannot be written.
+BOOLEAN SAVEPNG(PCHAR FILENAME, LONGINT W, LONGINT H, const std::uint32_t *PIXELS);
+
+/// Writes the frame drawn so far on the main window (HWINDOW's client area, read from the
+/// current OpenGL context before SwapBuffers shows it) to FILENAME as a PNG file. False, with
+/// one warning, when there is no window and context or the file cannot be written.
+BOOLEAN SNAPSHOTFRAME(PCHAR FILENAME);
+
+/// Writes what WINDOW shows in its client area, child windows included and clipped to the
+/// window's region, to FILENAME as a PNG file. False, with one warning, when the window is
+/// unknown, shows nothing yet, or the file cannot be written.
+BOOLEAN SNAPSHOTWINDOW(THANDLE WINDOW, PCHAR FILENAME);
+
+/// The FILE of a "--snapshot FILE" option for a program whose only option it is: null when it
+/// is absent on a platform with a screen. Any other argument, a missing FILE, or no option on a
+/// platform without a screen (the headless backend) prints a usage line and ends the program
+/// with exit code 2.
+PCHAR SNAPSHOTOPTION(int ARGC, char **ARGV);
+
+} // namespace vantrel
