@@ -1,5 +1,7 @@
 #include "tests/support/win32_controls.h"
 
+#include "tests/support/gl_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include "vantrel/gl.h"
@@ -71,9 +73,31 @@ const TPIXELFORMATDESCRIPTOR &last_pixel_format() {
   return none;
 }
 
-std::vector<std::uint32_t> window_pixels(THANDLE) {
-  unavailable("window_pixels");
-  return {};
+// What the window's client area shows, copied off its device context into a 32-bit DIB.
+std::vector<std::uint32_t> window_pixels(THANDLE window) {
+  HWND w = reinterpret_cast<HWND>(window);
+  RECT r;
+  if (!::IsWindow(w) || !::GetClientRect(w, &r) || r.right <= 0 || r.bottom <= 0) return {};
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = r.right;
+  info.bmiHeader.biHeight = -r.bottom; // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void *bits = nullptr;
+  HDC screen = ::GetDC(w), memory = ::CreateCompatibleDC(screen);
+  HBITMAP copy = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memory, copy);
+  ::BitBlt(memory, 0, 0, r.right, r.bottom, screen, 0, 0, SRCCOPY);
+  std::vector<std::uint32_t> out(static_cast<const std::uint32_t *>(bits),
+                                 static_cast<const std::uint32_t *>(bits) + r.right * r.bottom);
+  for (auto &p : out)
+    p &= 0xFFFFFF;
+  ::SelectObject(memory, old);
+  ::DeleteObject(copy);
+  ::DeleteDC(memory);
+  ::ReleaseDC(w, screen);
+  return out;
 }
 LONGINT invalidate_count(THANDLE) {
   unavailable("invalidate_count");
@@ -122,3 +146,9 @@ void reset() {
 }
 
 } // namespace vantrel::headless
+
+namespace vantrel::test {
+bool update_pending(THANDLE window) {
+  return ::GetUpdateRect(reinterpret_cast<HWND>(window), nullptr, FALSE);
+}
+} // namespace vantrel::test
