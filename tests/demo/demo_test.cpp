@@ -73,6 +73,12 @@ TEST_F(DemoTest, AsksTheQuestionAndOpensAWindowForTheAnswer) {
   EXPECT_EQ(box.style, 0x24u);
   EXPECT_FALSE(FULLSCREEN);
   EXPECT_EQ(WIDTH, 800);
+  EXPECT_EQ(HEIGHT, 600);
+  EXPECT_EQ(headless::last_pixel_format().cColorBits, 32);
+  EXPECT_EQ(SETTYPECURSOR, ARROW);
+  EXPECT_EQ(SETTYPEICON, GENERIC);
+  EXPECT_STREQ(CURSORFILE, "");
+  EXPECT_STREQ(ICONFILE, "");
   EXPECT_EQ(common::find_window(HWINDOW)->title,
             "Dimostrazione di FX_Cartoon abbinato con Texture CellShader");
 }

@@ -59,6 +59,7 @@ TEST_F(RevolvedTest, ConeRunsFromTheBottomCircleToTheTopCircle) {
   EXPECT_EQ(mesh.size(), 41u * 2u) << "one strip of 84 vertices";
   const double DA = std::numbers::pi / 40;
   int first_bottom = 0;
+  double last_s = 0;
   for (const auto &t : mesh) {
     EXPECT_TRUE(winds_around_its_normal(t));
     for (const auto &c : t) {
@@ -71,6 +72,7 @@ TEST_F(RevolvedTest, ConeRunsFromTheBottomCircleToTheTopCircle) {
           std::remainder(std::atan2(c.p.y, c.p.x) - std::atan2(c.n.y, c.n.x), 2 * std::numbers::pi);
       EXPECT_NEAR(std::abs(off), top ? DA / 2 : 0, 1e-3);
       EXPECT_NEAR(c.t, top ? 3 : 0, 1e-6);
+      last_s = std::max(last_s, c.s);
       if (length(c.p - vec3{2, 0, 0}) < 1e-3) {
         first_bottom++;
         EXPECT_FLOAT_EQ(c.s, 0);
@@ -79,6 +81,8 @@ TEST_F(RevolvedTest, ConeRunsFromTheBottomCircleToTheTopCircle) {
     }
   }
   EXPECT_GT(first_bottom, 0) << "the first bottom vertex is (2, 0, 0)";
+  // s is twice the angle: the last step starts at 2 pi 20 / 20.1 and its last vertex is 3 DA on.
+  EXPECT_NEAR(last_s, 2 * (2 * std::numbers::pi * 20 / 20.1 + 3 * DA), 1e-4);
 }
 
 TEST_F(RevolvedTest, ShaftIsACylinderOfRimRadiusAndSwitchesToSmoothShading) {

@@ -20,6 +20,8 @@ TEST_F(LifecycleTest, WindowedIsTheRequestedSizeAtTheTopLeftWithAContext) {
   EXPECT_EQ(r.RIGHT, 800);
   EXPECT_EQ(r.BOTTOM, 600);
   EXPECT_TRUE(ACTIVE) << "WM_CREATE arrives during creation";
+  EXPECT_EQ(headless::paint_count(HWINDOW), 1) << "shown and painted once during creation";
+  EXPECT_FALSE(update_pending(HWINDOW));
   EXPECT_EQ(common::find_window(HWINDOW)->style, 0x96CA0000u);
   EXPECT_EQ(common::find_window(HWINDOW)->title, "Vantrel test");
   ASSERT_NE(glGetString(GL_VERSION), nullptr) << "the context is current";
