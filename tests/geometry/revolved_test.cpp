@@ -94,22 +94,27 @@ TEST_F(RevolvedTest, ShaftIsACylinderOfRimRadiusAndSwitchesToSmoothShading) {
   EXPECT_NEAR(e.rmax, 1.35, 1e-3);
   EXPECT_NEAR(e.zmin, -10, 1e-3);
   EXPECT_NEAR(e.zmax, 10, 1e-3);
-  for (std::size_t i = 0; i < 130; i++)
+  for (std::size_t i = 0; i < 260; i++)
     for (const auto &c : mesh[i]) {
-      EXPECT_NEAR(c.p.z, 10, 1e-3);
-      EXPECT_NEAR(c.n.z, 1, 1e-6);
-    }
-  for (std::size_t i = 130; i < 260; i++)
-    for (const auto &c : mesh[i]) {
-      EXPECT_NEAR(c.p.z, -10, 1e-3);
-      EXPECT_NEAR(c.n.z, -1, 1e-6);
+      const double side = i < 130 ? 1 : -1; // the front face, then the back face
+      EXPECT_NEAR(c.p.z, 10 * side, 1e-3);
+      EXPECT_NEAR(c.n.z, side, 1e-6);
+      EXPECT_NEAR(c.s, c.p.x, 1e-3) << "an end face's coordinate is its vertex's x and y";
+      EXPECT_NEAR(c.t, c.p.y, 1e-3);
     }
   for (std::size_t i = 260; i < 324; i++)
-    for (const auto &c : mesh[i])
+    for (const auto &c : mesh[i]) {
       EXPECT_NEAR(radius_xy(c.p), 1.35, 1e-3) << "rim";
+      // Along the rim s is (W/2 + angle) R1, up it t is the height.
+      double angle = c.s / 1.35 - 10;
+      EXPECT_NEAR(std::remainder(angle - std::atan2(c.p.y, c.p.x), 2 * std::numbers::pi), 0, 1e-3);
+      EXPECT_NEAR(c.t, c.p.z, 1e-3);
+    }
   for (std::size_t i = 324; i < mesh.size(); i++)
-    for (const auto &c : mesh[i])
+    for (const auto &c : mesh[i]) {
       EXPECT_NEAR(radius_xy(c.p), 0, 1e-3) << "inner wall on the axis";
+      EXPECT_NEAR(c.t, c.p.z, 1e-3);
+    }
   for (const auto &t : mesh)
     if (has_area(t)) {
       EXPECT_TRUE(winds_around_its_normal(t));
