@@ -224,7 +224,8 @@ TEST_F(HoverButtonTest, AnEmptyPrefixReadsTheLetterFilesFromTheWorkingDirectory)
 
 TEST_F(HoverButtonTest, TheClassIsRegisteredOnceWithTheButtonProcedure) {
   TWNDCLASSEX cls;
-  ASSERT_TRUE(platform::GetClassInfoExA(0, SZHOVERCLASS, &cls));
+  // Registered with the program's instance, under which Win32 keeps it.
+  ASSERT_TRUE(platform::GetClassInfoExA(platform::GetModuleHandleA(nullptr), SZHOVERCLASS, &cls));
   EXPECT_EQ(cls.WNDPROC, &HOVERBUTTONHANDLER);
   EXPECT_EQ(cls.STYLE, 0u);
   EXPECT_EQ(WINDOWCLASSEX.SIZE, 48u);
