@@ -40,7 +40,7 @@ def set_work(work):
     WORK = os.path.abspath(work)
     SRC, BUILD = os.path.join(WORK, "src"), os.path.join(WORK, "build")
 
-# Parts grouped as the reviews group them.
+# Areas grouped by subsystem, as the score is reported.
 GROUPS = {
     "entry": "entry, scene, frame, lifecycle", "scene": "entry, scene, frame, lifecycle",
     "frame": "entry, scene, frame, lifecycle", "lifecycle": "entry, scene, frame, lifecycle",
