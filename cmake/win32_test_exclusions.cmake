@@ -10,11 +10,10 @@ set(VANTREL_WIN32_EXCLUDED_FILES
     # win32 end-to-end test checks the same windows through the real Win32 calls.
     window/lifecycle_test.cpp
     window/message_pump_test.cpp
-    # Read what the headless backend painted on its windows' canvas and count its paints and
-    # invalidations (headless::window_pixels, paint_count, invalidate_count).
+    # Read the shared GDI's own bookkeeping (common::find_object, region_rects, status_bar_of)
+    # and count the headless backend's paints and invalidations.
     platform/gdi_bitmaps_test.cpp
     platform/gdi_regions_test.cpp
-    image/hover_button_test.cpp
     # Reads the PNG writer's files back with libpng, which the cross build does not have.
     image/snapshot_test.cpp)
 

@@ -1,14 +1,22 @@
-// The demo program on the headless backend: start-up answers, the main loop's turn, the frame.
+// The demo program on the headless backend: start-up answers and calls, the six lists, the main
+// loop's turn, the frame's calls and the colours it puts on the screen, the tear-down.
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <unistd.h>
 
-#include <png.h>
-
+#include "demo/frame.h"
 #include "demo/program.h"
+#include "demo/scene.h"
 #include "tests/support/gl_fixture.h"
+#include "tests/support/gl_recorder.h"
+#include "vantrel/geometry/box.h"
+#include "vantrel/geometry/revolved.h"
+#include "vantrel/image/texture.h"
 #include "vantrel/platform/common/window_table.h"
+#include "vantrel/render/cartoon.h"
+#include "vantrel/render/projection.h"
 
 namespace vantrel::test {
 namespace {
@@ -65,6 +73,12 @@ TEST_F(DemoTest, AsksTheQuestionAndOpensAWindowForTheAnswer) {
   EXPECT_EQ(box.style, 0x24u);
   EXPECT_FALSE(FULLSCREEN);
   EXPECT_EQ(WIDTH, 800);
+  EXPECT_EQ(HEIGHT, 600);
+  EXPECT_EQ(headless::last_pixel_format().cColorBits, 32);
+  EXPECT_EQ(SETTYPECURSOR, ARROW);
+  EXPECT_EQ(SETTYPEICON, GENERIC);
+  EXPECT_STREQ(CURSORFILE, "");
+  EXPECT_STREQ(ICONFILE, "");
   EXPECT_EQ(common::find_window(HWINDOW)->title,
             "Dimostrazione di FX_Cartoon abbinato con Texture CellShader");
 }
@@ -91,9 +105,12 @@ TEST_F(DemoTest, EscapeFinishesTheTurnsFrameAndEndsTheLoop) {
   LONGINT before = headless::swap_count();
   demo::PROGRAM_RUN();
   EXPECT_EQ(headless::swap_count() - before, 1);
-  demo::PROGRAM_END();
+  // The font lists are deleted while the context still holds them; then the window goes.
+  LONGWORD font = vantrel::BASE;
+  ASSERT_TRUE(glIsList(font));
+  EXPECT_TRUE(same_calls(record_gl(demo::PROGRAM_END),
+                         {"glDeleteLists(" + std::to_string(font) + ", 256)"}));
   EXPECT_EQ(common::find_window(HWINDOW), nullptr);
-  EXPECT_FALSE(glIsList(vantrel::BASE)) << "the font lists go before the window";
   RCWINDOW = 0;
 }
 
@@ -113,65 +130,6 @@ TEST_F(DemoTest, TenMessagesTakeTenFrames) {
   LONGINT before = headless::swap_count();
   demo::PROGRAM_RUN();
   EXPECT_EQ(headless::swap_count() - before, 11);
-}
-
-// Screen position of the columns' middle at 800 x 600 from the fixed camera; the shafts
-// stand 10 units apart, at x = -15, -5, 5, 15.
-struct px {
-  unsigned char r, g, b;
-};
-px at(const std::vector<unsigned char> &f, int x, int y_from_top) {
-  const unsigned char *p = &f[(std::size_t(599 - y_from_top) * 800 + x) * 4];
-  return {p[0], p[1], p[2]};
-}
-// Outline black, with the few per cent of fog colour that distance adds.
-bool black(px p) { return p.r < 24 && p.g < 24 && p.b < 24; }
-
-// The columns' centres along one screen row, found as the middle of each non-black run that
-// lies between outline runs.
-std::vector<int> shaft_runs(const std::vector<unsigned char> &f, int row) {
-  std::vector<int> outline_starts;
-  for (int x = 1; x < 800; x++)
-    if (black(at(f, x, row)) && !black(at(f, x - 1, row))) outline_starts.push_back(x);
-  return outline_starts;
-}
-
-TEST_F(DemoTest, FrameShowsFourOutlinedColumnsPlainAndTextured) {
-  start_steady();
-  auto f = frame();
-  const int row = 300;
-  auto edges = shaft_runs(f, row);
-  EXPECT_GE(edges.size(), 8u) << "two black outline edges for each of four shafts";
-  // Between the outlines of each shaft: the plain shafts are one flat colour under lighting
-  // off, the textured ones vary.
-  std::vector<std::pair<int, int>> shafts;
-  for (int x = 0; x < 800;) {
-    while (x < 800 && !black(at(f, x, row)))
-      x++;
-    while (x < 800 && black(at(f, x, row)))
-      x++;
-    int start_x = x;
-    while (x < 800 && !black(at(f, x, row)))
-      x++;
-    if (x < 800 && x - start_x > 20 && x - start_x < 120) shafts.push_back({start_x, x});
-  }
-  ASSERT_GE(shafts.size(), 4u);
-  auto spread = [&](std::pair<int, int> s) {
-    int lo = 255, hi = 0;
-    for (int x = s.first + 3; x < s.second - 3; x++) {
-      int v = at(f, x, row).r;
-      lo = std::min(lo, v), hi = std::max(hi, v);
-    }
-    return hi - lo;
-  };
-  EXPECT_LT(spread(shafts[0]), 12) << "column 1: plain, one flat colour";
-  EXPECT_GT(spread(shafts[1]), 20) << "column 2: textured and lit";
-  // Column 3 is column 1 under the ramp: its shaft falls into the ramp's four bands.
-  std::set<int> levels;
-  for (int x = shafts[2].first + 3; x < shafts[2].second - 3; x++)
-    levels.insert(at(f, x, row).r);
-  EXPECT_GE(levels.size(), 2u) << "the ramp shades the shaft";
-  EXPECT_LE(levels.size(), 4u) << "no more grey levels than the ramp has bands";
 }
 
 TEST_F(DemoTest, FramesRepeatUntilTheMouseTurnsOrMovesTheView) {
@@ -201,9 +159,10 @@ TEST_F(DemoTest, MissingTextureStillRuns) {
   std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("pietre.bmp"), std::string::npos) << err;
   EXPECT_EQ(TEXTUREID2[1], 0u);
+  EXPECT_NE(TEXTUREID2[0], 0u);
   EXPECT_NE(TEXTUREID2[2], 0u);
-  auto f = frame();
-  EXPECT_GE(shaft_runs(f, 300).size(), 8u);
+  demo::PROGRAM_FRAME();
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(DemoTest, MalformedRampStopsWithInvalidNumericFormat) {
@@ -211,41 +170,254 @@ TEST_F(DemoTest, MalformedRampStopsWithInvalidNumericFormat) {
   EXPECT_EXIT(start(), ::testing::ExitedWithCode(106), "grigio3.sdr");
 }
 
-// Reads an 8-bit RGB PNG.
-bool read_png(const std::string &path, int &w, int &h, std::vector<unsigned char> &rgb) {
-  png_image img{};
-  img.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&img, path.c_str())) return false;
-  img.format = PNG_FORMAT_RGB;
-  w = int(img.width), h = int(img.height);
-  rgb.resize(PNG_IMAGE_SIZE(img));
-  return png_image_finish_read(&img, nullptr, rgb.data(), 0, nullptr) != 0;
+// ---- The calls of start-up and of one frame, written from the program's steps ----
+
+std::string n(LONGWORD v) { return std::to_string(v); }
+
+// The calls that load slot SLOT from a 256 x 256 picture into texture NAME.
+calls texture_load(GLuint name) {
+  return {"glEnable(GL_TEXTURE_2D)",
+          "glGenTextures(1) = " + n(name),
+          "glBindTexture(GL_TEXTURE_2D, " + n(name) + ")",
+          "glPixelStorei(GL_UNPACK_ALIGNMENT, 4)",
+          "glPixelStorei(GL_UNPACK_ROW_LENGTH, 0)",
+          "glPixelStorei(GL_UNPACK_SKIP_ROWS, 0)",
+          "glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0)",
+          "glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR)",
+          "glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR)",
+          "glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT)",
+          "glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT)",
+          "glTexImage2D(GL_TEXTURE_2D, 0, 3, 256, 256, 0, GL_RGB, GL_UNSIGNED_BYTE, data)"};
 }
 
-TEST_F(DemoTest, FrameMatchesTheReferencePicture) {
-  int w, h;
-  std::vector<unsigned char> ref;
-  ASSERT_TRUE(read_png(data_path("demo_frame.png"), w, h, ref));
-  ASSERT_EQ(w, 800);
-  ASSERT_EQ(h, 600);
+// The content of the six lists: the primitives as they record themselves, around them the
+// brackets of the scene's steps.
+calls base_content(bool unlit) {
+  calls c;
+  if (unlit) c = {"glDisable(GL_LIGHTING)"};
+  c += {"glPushMatrix()", "glRotatef(90, 1, 0, 0)", "glMatrixMode(GL_TEXTURE)", "glPushMatrix()",
+        "glScalef(0.5, 0.5, 0.5)"};
+  c += record_gl([] { CUBO(0.0f, 0.0f, 0.0f, 2.2f, 1.0f, 2.2f); });
+  c += {"glPopMatrix()", "glMatrixMode(GL_MODELVIEW)"};
+  if (unlit) c += {"glEnable(GL_LIGHTING)"};
+  c += {"glPopMatrix()"};
+  return c;
+}
+calls capital_content(bool unlit) {
+  calls c;
+  if (unlit) c = {"glDisable(GL_LIGHTING)"};
+  c += {"glMatrixMode(GL_TEXTURE)", "glPushMatrix()", "glScalef(0.5, 0.5, 0.5)"};
+  c += record_gl([] { CONOTRONCO(0.0f, 0.0f, 0.0f, 20, 1.5f, 2.0f, 2.0f); });
+  c += {"glPopMatrix()", "glMatrixMode(GL_MODELVIEW)"};
+  c += record_gl([] { TOROIDE(0.0f, 0.0f, 0.0f, 0.4f, 1.75f, 20, 20); });
+  c += {"glPushMatrix()", "glTranslatef(0, 0, 2)"};
+  c += record_gl([] { TOROIDE(0.0f, 0.0f, 0.0f, 0.4f, 1.25f, 20, 20); });
+  c += {"glPopMatrix()"};
+  if (unlit) c += {"glEnable(GL_LIGHTING)"};
+  return c;
+}
+calls shaft_content(bool unlit) {
+  calls c;
+  if (unlit) c = {"glDisable(GL_LIGHTING)"};
+  c += {"glMatrixMode(GL_TEXTURE)", "glPushMatrix()", "glScalef(0.5, 0.5, 0.5)"};
+  c += record_gl([] { SUPPORTOASSE(0.0f, 0.0f, 0.0f, 32, 0.0f, 1.5f, 20.0f); });
+  c += {"glPopMatrix()", "glMatrixMode(GL_MODELVIEW)"};
+  if (unlit) c += {"glEnable(GL_LIGHTING)"};
+  return c;
+}
+
+TEST_F(DemoTest, StartUpMakesItsCallsAndRecordsTheSixLists) {
+  calls got = record_gl([&] { start(); });
+  // The outline font's 256 names: the 255 lists built into them are the font's own business.
+  int font_lists = 0;
+  got = without_lists(got, vantrel::BASE, 256, &font_lists);
+  EXPECT_EQ(font_lists, 255) << "codes 0 to 254";
+
+  calls want = record_gl([] { OPENGL_INIT(1000.0, 0.0, 0.0, 0.0, 0.0); });
+  want += {"glEnable(GL_CULL_FACE)",
+           "glCullFace(GL_BACK)",
+           "glFrontFace(GL_CCW)",
+           "glEnable(GL_LIGHTING)",
+           "glLightfv(GL_LIGHT0, GL_AMBIENT, {0.5, 0.5, 0.5, 1})",
+           "glLightfv(GL_LIGHT0, GL_DIFFUSE, {1, 1, 1, 1})",
+           "glLightfv(GL_LIGHT0, GL_SPECULAR, {1, 1, 1, 1})",
+           "glEnable(GL_LIGHT0)",
+           "glLightfv(GL_LIGHT0, GL_POSITION, {0, 0, 0, 0.1})"};
+  for (int slot = 0; slot < 3; slot++)
+    want += texture_load(TEXTUREID2[slot]);
+  want += {"glGenLists(256) = " + n(vantrel::BASE)};
+  want += {"glEnable(GL_TEXTURE_1D)",
+           "glGenTextures(1) = " + n(TEXTUREID),
+           "glBindTexture(GL_TEXTURE_1D, " + n(TEXTUREID) + ")",
+           "glTexImage1D(GL_TEXTURE_1D, 0, GL_RGB, 32, 0, GL_RGB, GL_FLOAT, data)",
+           "glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MAG_FILTER, GL_NEAREST)",
+           "glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_NEAREST)",
+           "glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE)",
+           "glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE)",
+           "glEnable(GL_TEXTURE_1D)",
+           "glBindTexture(GL_TEXTURE_1D, " + n(TEXTUREID) + ")"};
+  const std::pair<LONGWORD, calls> lists[] = {
+      {demo::BASE, base_content(false)},         {demo::CAPITELLO, capital_content(false)},
+      {demo::COLONNA, shaft_content(false)},     {demo::BASE2, base_content(true)},
+      {demo::CAPITELLO2, capital_content(true)}, {demo::COLONNA2, shaft_content(true)}};
+  for (const auto &[name, content] : lists) {
+    want += {"glGenLists(1) = " + n(name), "glNewList(" + n(name) + ", GL_COMPILE)"};
+    want += content;
+    want += {"glEndList()"};
+  }
+  EXPECT_TRUE(same_calls(got, want));
+  EXPECT_EQ(FILEIN.HANDLE, nullptr) << "the ramp's file is closed after the load";
+
+  // Each slot holds its own file: the texel at (0, 0) is the file's bottom-left pixel.
+  const char *files[3] = {"stoneblocks.bmp", "pietre.bmp", "gray11.bmp"};
+  for (int slot = 0; slot < 3; slot++) {
+    std::ifstream bmp(files[slot], std::ios::binary);
+    char header[57];
+    bmp.read(header, sizeof header); // 54 bytes of header, then blue, green, red
+    std::vector<unsigned char> texels(256 * 256 * 3);
+    TEXTURESELECTID(slot);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    EXPECT_EQ(texels[0], (unsigned char)header[56]) << files[slot];
+    EXPECT_EQ(texels[2], (unsigned char)header[54]) << files[slot];
+  }
+}
+
+TEST_F(DemoTest, FrameMakesItsCallsStepByStep) {
+  start_steady();
+  DEPTH = -3, XROT = 10, YROT = 20; // as a drag would leave them
+  calls got = record_gl(demo::PROGRAM_FRAME);
+  EXPECT_EQ(MSPEED, 2);
+
+  // The cartoon effect's calls are its own (cartoon_test.cpp); here, where and with what.
+  auto fx = [](float z, LONGWORD list, bool textured) {
+    return record_gl([=] { FX_CARTOON(0.0f, 0.0f, z, 1.0f, list, textured); });
+  };
+  auto plain = [&](const char *d) {
+    calls c = {"glPushMatrix()", std::string("glTranslatef(") + d + ", 0, 0)"};
+    c += {"glColor3f(0.3, 0.3, 0.3)"}, c += fx(0.0f, demo::BASE2, false);
+    c += {"glColor3f(0.6, 0.1, 0.1)"}, c += fx(1.2f, demo::CAPITELLO2, false);
+    c += {"glColor3f(0.95, 0.95, 0.95)"}, c += fx(10.0f, demo::COLONNA2, false);
+    c += {"glRotatef(180, 1, 0, 0)", "glPushMatrix()"};
+    c += {"glColor3f(0.6, 0.1, 0.1)"}, c += fx(-21.0f, demo::CAPITELLO2, false);
+    c += {"glColor3f(0.3, 0.3, 0.3)"}, c += fx(-22.2f, demo::BASE2, false);
+    c += {"glColor3f(0.95, 0.95, 0.95)", "glPopMatrix()", "glPopMatrix()"};
+    return c;
+  };
+  auto bind = [](int slot) { return "glBindTexture(GL_TEXTURE_2D, " + n(TEXTUREID2[slot]) + ")"; };
+  auto textured = [&](const char *d) {
+    calls c = {"glPushMatrix()", std::string("glTranslatef(") + d + ", 0, 0)"};
+    c += {bind(0)}, c += fx(0.0f, demo::BASE, true);
+    c += {bind(1)}, c += fx(1.2f, demo::CAPITELLO, true);
+    c += {bind(2)}, c += fx(10.0f, demo::COLONNA, true);
+    c += {"glRotatef(180, 1, 0, 0)", "glPushMatrix()"};
+    c += {bind(1)}, c += fx(-21.0f, demo::CAPITELLO, true);
+    c += {bind(0)}, c += fx(-22.2f, demo::BASE, true);
+    c += {"glPopMatrix()", "glPopMatrix()"};
+    return c;
+  };
+
+  calls want = {"glClear(GL_COLOR_BUFFER_BIT)",
+                "glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT)", "glLoadIdentity()"};
+  // The overlay pass: its light marker from the window size, then back to the 3-D view.
+  want += record_gl([] { OPENGL_I2D(0.0, 0.0, 0.0, 0.0); });
+  want += {"glLightfv(GL_LIGHT0, GL_POSITION, {0, -400, 300, 0.1})",
+           "glPointSize(400)",
+           "glBegin(GL_POINTS)",
+           "glNormal3f(0, 0, 1)",
+           "glVertex3f(0, -400, 300)",
+           "glEnd()"};
+  want += record_gl([] { OPENGL_INIT(1000.0, 0.0, 0.0, 0.0, 0.0); });
+  want +=
+      {"glTranslatef(0, -12, -40)", "glRotatef(90, -1, 0, 0)",
+       // the navigation in mode GL_MX
+       "glTranslatef(0, 3, 0)", "glRotatef(10, 1, 0, 0)", "glRotatef(20, 0, 0, 1)",
+       "glLightfv(GL_LIGHT0, GL_POSITION, {0, -15, 22, 0})", "glPointSize(2)", "glBegin(GL_POINTS)",
+       "glNormal3f(0, 0, 1)", "glVertex3f(0, -15, 22)", "glEnd()", "glFogi(GL_FOG_MODE, GL_EXP2)",
+       "glFogfv(GL_FOG_COLOR, {0.65, 0.65, 0.65, 0})", "glFogf(GL_FOG_DENSITY, 0.006)",
+       "glHint(GL_FOG_HINT, GL_DONT_CARE)", "glFogf(GL_FOG_START, 4.5)", "glFogf(GL_FOG_END, 5)",
+       "glClearColor(0, 0, 0, 0)", "glEnable(GL_FOG)", "glDisable(GL_TEXTURE_2D)"};
+  want += record_gl([] { CUBO(0.0f, 0.0f, -5.0f, 40.0f, 20.0f, 0.1f); });
+  want += record_gl([] { CUBO(0.0f, 20.0f, 15.0f, 40.0f, 0.1f, 20.0f); });
+  want += {"glEnable(GL_TEXTURE_2D)"};
+  ACTIVETEXTURESHADER = false;
+  want += plain("-15"), want += textured("-5");
+  want += {"glEnable(GL_TEXTURE_1D)", "glDisable(GL_LIGHTING)"};
+  ACTIVETEXTURESHADER = true;
+  want += plain("5"), want += textured("15");
+  want += {"glDisable(GL_TEXTURE_1D)", "glEnable(GL_LIGHTING)"};
+  ACTIVETEXTURESHADER = false;
+  EXPECT_TRUE(same_calls(got, want));
+}
+
+// ---- What the frame puts on the screen, computed from its state ----
+
+// Where the frame's matrices take world point (X, Y, Z): its pixel (from the bottom) and its
+// distance along the view axis.
+struct seen {
+  int x, y;
+  double depth;
+};
+seen project(double x, double y, double z) {
+  GLdouble mv[16], pr[16], e[4], c[4];
+  glGetDoublev(GL_MODELVIEW_MATRIX, mv);
+  glGetDoublev(GL_PROJECTION_MATRIX, pr);
+  for (int i = 0; i < 4; i++)
+    e[i] = mv[i] * x + mv[4 + i] * y + mv[8 + i] * z + mv[12 + i];
+  for (int i = 0; i < 4; i++)
+    c[i] = pr[i] * e[0] + pr[4 + i] * e[1] + pr[8 + i] * e[2] + pr[12 + i] * e[3];
+  return {int(std::floor((c[0] / c[3] + 1) / 2 * WIDTH)),
+          int(std::floor((c[1] / c[3] + 1) / 2 * HEIGHT)), -e[2]};
+}
+
+// A colour component seen through the frame's fog: density 0.01 - 0.004, colour 0.65, GL_EXP2.
+double fogged(double c, double depth) {
+  double kept = std::exp(-std::pow(0.006 * depth, 2));
+  return 255 * (kept * c + (1 - kept) * 0.65);
+}
+
+TEST_F(DemoTest, PlainPiecesShowTheirColourThroughTheFog) {
   start_steady();
   auto f = frame();
-  // The 800 x 600 picture is seen through the client area, 794 x 575 as on Windows: the
-  // caption and frame hide its top 25 rows and right 6 columns.
-  TRECT client;
-  ASSERT_TRUE(platform::GetClientRect(HWINDOW, &client));
-  ASSERT_EQ(client.RIGHT, 794);
-  ASSERT_EQ(client.BOTTOM, 575);
-  std::size_t differing = 0;
-  for (int y = 600 - client.BOTTOM; y < 600; y++)
-    for (int x = 0; x < client.RIGHT; x++) {
-      px p = at(f, x, y);
-      const unsigned char *q = &ref[(std::size_t(y) * 800 + x) * 3];
-      if (std::abs(p.r - q[0]) > 16 || std::abs(p.g - q[1]) > 16 || std::abs(p.b - q[2]) > 16)
-        differing++;
+  struct piece {
+    const char *name;
+    double x, y, z; // a point on its front, away from every outline
+    double r, g, b;
+  };
+  const piece pieces[] = {
+      {"lower base", -15, -2.2, 0, 0.3, 0.3, 0.3},
+      {"lower capital", -15, -1.75, 2.2, 0.6, 0.1, 0.1},
+      {"shaft", -15, -1.35, 10, 0.95, 0.95, 0.95},
+      {"upper capital", -15, -1.75, 20, 0.6, 0.1, 0.1},
+      {"upper base", -15, -2.2, 22.2, 0.3, 0.3, 0.3},
+  };
+  for (const piece &p : pieces) {
+    seen s = project(p.x, p.y, p.z);
+    const unsigned char *px = &f[(std::size_t(s.y) * WIDTH + s.x) * 4];
+    EXPECT_NEAR(px[0], fogged(p.r, s.depth), 1.5) << p.name;
+    EXPECT_NEAR(px[1], fogged(p.g, s.depth), 1.5) << p.name;
+    EXPECT_NEAR(px[2], fogged(p.b, s.depth), 1.5) << p.name;
+  }
+}
+
+TEST_F(DemoTest, TheRampColumnShowsTheRampsBandsThroughTheFog) {
+  start_steady();
+  auto f = frame();
+  const double ramp[] = {0.3, 0.55, 0.8, 1.0}; // the levels of grigio3.sdr
+  std::set<int> bands;
+  // Across the front of column 3's shaft and base, clear of the outlines at the silhouette.
+  for (auto [colour, z, r] : {std::tuple{0.95, 10.0, 1.35}, {0.3, 0.0, 2.2}})
+    for (double x = -1.0; x <= 1.0; x += 0.05) {
+      double y = colour == 0.3 ? -r : -std::sqrt(r * r - x * x);
+      seen s = project(5 + x, y, z);
+      int value = f[(std::size_t(s.y) * WIDTH + s.x) * 4];
+      int band = -1;
+      for (int k = 0; k < 4; k++)
+        if (std::abs(value - fogged(ramp[k] * colour, s.depth)) <= 1.5) band = k;
+      EXPECT_GE(band, 0) << "x " << x << ", z " << z << ": " << value;
+      bands.insert(band);
     }
-  EXPECT_LT(double(differing) / (client.RIGHT * client.BOTTOM), 0.005)
-      << differing << " pixels differ from tests/data/demo_frame.png";
+  EXPECT_GE(bands.size(), 2u) << "the sphere map spreads the surfaces over the ramp";
 }
 
 } // namespace

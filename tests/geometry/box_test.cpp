@@ -1,5 +1,6 @@
 // The box: vertex layout, outward normals and size-only texture coordinates.
 #include "tests/geometry/mesh_capture.h"
+#include "tests/support/gl_recorder.h"
 #include "vantrel/geometry/box.h"
 
 namespace vantrel::test {
@@ -7,68 +8,49 @@ namespace {
 
 class BoxTest : public GLTest {};
 
-// The corners of face F (0-based), as the two triangles of its quad give them.
-std::vector<corner> face_corners(const std::vector<triangle> &mesh, int f) {
-  std::vector<corner> out;
-  for (int k = 0; k < 2; k++)
-    for (const auto &c : mesh[2 * f + k]) {
-      bool seen = false;
-      for (const auto &o : out)
-        seen |= length(o.p - c.p) < 1e-4;
-      if (!seen) out.push_back(c);
-    }
-  return out;
-}
+// The six faces in their order, each with its normal and its corners as the box table gives
+// them: a corner is its low (0) or high (1) side on each axis and its texture coordinate, each
+// component 0 or the half-size along 'X', 'Y' or 'Z'.
+struct corner_spec {
+  int x, y, z;
+  char s, t;
+};
+struct face_spec {
+  float nx, ny, nz;
+  corner_spec c[4];
+};
+const face_spec box_faces[6] = {
+    {0, 0, 1, {{0, 0, 1, '0', '0'}, {1, 0, 1, 'X', '0'}, {1, 1, 1, 'X', 'Y'}, {0, 1, 1, '0', 'Y'}}},
+    {0,
+     0,
+     -1,
+     {{0, 0, 0, 'X', '0'}, {0, 1, 0, 'X', 'Y'}, {1, 1, 0, '0', 'Y'}, {1, 0, 0, '0', '0'}}},
+    {0, 1, 0, {{0, 1, 0, '0', 'Z'}, {0, 1, 1, '0', '0'}, {1, 1, 1, 'X', '0'}, {1, 1, 0, 'X', 'Z'}}},
+    {0,
+     -1,
+     0,
+     {{0, 0, 0, 'X', 'Z'}, {1, 0, 0, '0', 'Z'}, {1, 0, 1, '0', '0'}, {0, 0, 1, 'X', '0'}}},
+    {1, 0, 0, {{1, 0, 0, 'Z', '0'}, {1, 1, 0, 'Z', 'Y'}, {1, 1, 1, '0', 'Y'}, {1, 0, 1, '0', '0'}}},
+    {-1,
+     0,
+     0,
+     {{0, 0, 0, '0', '0'}, {0, 0, 1, 'Z', '0'}, {0, 1, 1, 'Z', 'Y'}, {0, 1, 0, '0', 'Y'}}}};
 
-TEST_F(BoxTest, UnitBoxTopFaceComesFirstWithItsCornersAndCoordinates) {
-  auto mesh = capture_mesh([] { CUBO(0, 0, 0, 1, 1, 1); }, 2);
-  ASSERT_EQ(mesh.size(), 12u) << "six quads";
-  auto top = face_corners(mesh, 0);
-  ASSERT_EQ(top.size(), 4u);
-  struct expected {
-    vec3 p;
-    double s, t;
-  } want[4] = {{{-1, -1, 1}, 0, 0}, {{1, -1, 1}, 1, 0}, {{1, 1, 1}, 1, 1}, {{-1, 1, 1}, 0, 1}};
-  for (const auto &w : want) {
-    bool found = false;
-    for (const auto &c : top)
-      if (length(c.p - w.p) < 1e-4) {
-        found = true;
-        EXPECT_FLOAT_EQ(c.s, w.s);
-        EXPECT_FLOAT_EQ(c.t, w.t);
-        EXPECT_NEAR(c.n.x, 0, 1e-6);
-        EXPECT_NEAR(c.n.y, 0, 1e-6);
-        EXPECT_NEAR(c.n.z, 1, 1e-6);
-      }
-    EXPECT_TRUE(found) << "corner " << w.p.x << "," << w.p.y << "," << w.p.z;
+TEST_F(BoxTest, OneQuadPrimitiveOfSixFacesExactlyAsTheTableGivesThem) {
+  const float X = 1, Y = 2, Z = 3, SX = 0.5f, SY = 1.5f, SZ = 2.5f;
+  auto half = [&](char c) { return c == 'X' ? SX : c == 'Y' ? SY : c == 'Z' ? SZ : 0.0f; };
+  calls want = {"glBegin(GL_QUADS)"};
+  for (const face_spec &f : box_faces) {
+    want.push_back(call("glNormal3f", {f.nx, f.ny, f.nz}));
+    for (const corner_spec &c : f.c) {
+      want.push_back(call("glTexCoord2f", {half(c.s), half(c.t)}));
+      want.push_back(call("glVertex3f",
+                          {c.x ? X + SX : X - SX, c.y ? Y + SY : Y - SY, c.z ? Z + SZ : Z - SZ}));
+    }
   }
-  // State left behind: the last face's normal and texture coordinate.
-  CUBO(0, 0, 0, 1, 1, 1); // outside the capture, which restores the current values
-  GLfloat n[4], tc[4];
-  glGetFloatv(GL_CURRENT_NORMAL, n);
-  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, tc);
-  EXPECT_FLOAT_EQ(n[0], -1);
-  EXPECT_FLOAT_EQ(n[1], 0);
-  EXPECT_FLOAT_EQ(n[2], 0);
-  EXPECT_FLOAT_EQ(tc[0], 0);
-  EXPECT_FLOAT_EQ(tc[1], 1);
-  EXPECT_DOUBLE_EQ(FNORMAL[1], -1);
-}
-
-TEST_F(BoxTest, EveryFaceIsOutwardCounterClockwiseAndFlat) {
-  auto mesh = capture_mesh([] { CUBO(1, 2, 3, 0.5f, 1.5f, 2.5f); }, 8);
-  ASSERT_EQ(mesh.size(), 12u);
-  const vec3 centre{1, 2, 3};
-  const vec3 normals[6] = {{0, 0, 1}, {0, 0, -1}, {0, 1, 0}, {0, -1, 0}, {1, 0, 0}, {-1, 0, 0}};
-  for (int f = 0; f < 6; f++)
-    for (int k = 0; k < 2; k++) {
-      const auto &t = mesh[2 * f + k];
-      EXPECT_TRUE(winds_around_its_normal(t)) << "face " << f + 1;
-      for (const auto &c : t) {
-        EXPECT_NEAR(length(c.n - normals[f]), 0, 1e-6) << "face " << f + 1;
-        EXPECT_GT(dot(c.p - centre, normals[f]), 0) << "corner on the outer side";
-      }
-    }
+  want.push_back("glEnd()");
+  EXPECT_TRUE(same_calls(record_gl([&] { CUBO(X, Y, Z, SX, SY, SZ); }), want));
+  EXPECT_DOUBLE_EQ(FNORMAL[1], -1) << "the last face's normal stays in FNORMAL";
 }
 
 TEST_F(BoxTest, FloorSlabCoordinatesDependOnSizeOnly) {

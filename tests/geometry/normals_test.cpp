@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "tests/support/gl_fixture.h"
+#include "tests/support/gl_recorder.h"
 #include "vantrel/geometry/normals.h"
 
 namespace vantrel::test {
@@ -41,53 +42,13 @@ TEST(FindNormal, DegenerateTrianglesGiveExactlyZero) {
 
 class LineFreeTest : public GLTest {};
 
-TEST_F(LineFreeTest, SendsTexCoordsOnlyWhenAsked) {
-  auto textured = capture_geometry(
-      [] {
-        glTexCoord2f(9, 9);
-        glBegin(GL_LINES);
-        LINEFREE(0.25f, 0.5f, 0.75f, 1.0f, 1, 2, 3, 4, 5, 6, true);
-        glEnd();
-      },
-      10);
-  ASSERT_EQ(textured.size(), 1u);
-  ASSERT_EQ(textured[0].v.size(), 2u);
-  const auto &a = textured[0].v[0], &b = textured[0].v[1];
-  EXPECT_NEAR(a.x, 1, 1e-3);
-  EXPECT_NEAR(a.y, 2, 1e-3);
-  EXPECT_NEAR(a.z, 3, 1e-3);
-  EXPECT_FLOAT_EQ(a.s, 0.25f);
-  EXPECT_FLOAT_EQ(a.t, 0.5f);
-  EXPECT_NEAR(b.x, 4, 1e-3);
-  EXPECT_NEAR(b.y, 5, 1e-3);
-  EXPECT_NEAR(b.z, 6, 1e-3);
-  EXPECT_FLOAT_EQ(b.s, 0.75f);
-  EXPECT_FLOAT_EQ(b.t, 1.0f);
-
-  auto plain = capture_geometry(
-      [] {
-        glTexCoord2f(9, 8);
-        glBegin(GL_LINES);
-        LINEFREE(0.25f, 0.5f, 0.75f, 1.0f, 1, 2, 3, 4, 5, 6, false);
-        glEnd();
-      },
-      10);
-  ASSERT_EQ(plain.size(), 1u);
-  for (const auto &v : plain[0].v) { // both keep the coordinate current before the pair
-    EXPECT_FLOAT_EQ(v.s, 9);
-    EXPECT_FLOAT_EQ(v.t, 8);
-  }
-  EXPECT_NEAR(plain[0].v[1].x, 4, 1e-3);
-  // Without texture the pair leaves the current coordinate alone.
-  glTexCoord2f(3, 4);
-  glBegin(GL_LINES);
-  LINEFREE(0.25f, 0.5f, 0.75f, 1.0f, 1, 2, 3, 4, 5, 6, false);
-  glEnd();
-  GLfloat current[4];
-  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, current);
-  EXPECT_FLOAT_EQ(current[0], 3);
-  EXPECT_FLOAT_EQ(current[1], 4);
-  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+TEST_F(LineFreeTest, EmitsTheCoordinateBeforeEachVertexOnlyWhenAsked) {
+  auto pair = [](bool texture) {
+    return record_gl([=] { LINEFREE(0.25f, 0.5f, 0.75f, 1, 1, 2, 3, 4, 5, 6, texture); });
+  };
+  EXPECT_TRUE(same_calls(pair(true), {"glTexCoord2f(0.25, 0.5)", "glVertex3f(1, 2, 3)",
+                                      "glTexCoord2f(0.75, 1)", "glVertex3f(4, 5, 6)"}));
+  EXPECT_TRUE(same_calls(pair(false), {"glVertex3f(1, 2, 3)", "glVertex3f(4, 5, 6)"}));
 }
 
 } // namespace

@@ -59,6 +59,7 @@ TEST_F(RevolvedTest, ConeRunsFromTheBottomCircleToTheTopCircle) {
   EXPECT_EQ(mesh.size(), 41u * 2u) << "one strip of 84 vertices";
   const double DA = std::numbers::pi / 40;
   int first_bottom = 0;
+  double last_s = 0;
   for (const auto &t : mesh) {
     EXPECT_TRUE(winds_around_its_normal(t));
     for (const auto &c : t) {
@@ -71,6 +72,7 @@ TEST_F(RevolvedTest, ConeRunsFromTheBottomCircleToTheTopCircle) {
           std::remainder(std::atan2(c.p.y, c.p.x) - std::atan2(c.n.y, c.n.x), 2 * std::numbers::pi);
       EXPECT_NEAR(std::abs(off), top ? DA / 2 : 0, 1e-3);
       EXPECT_NEAR(c.t, top ? 3 : 0, 1e-6);
+      last_s = std::max(last_s, c.s);
       if (length(c.p - vec3{2, 0, 0}) < 1e-3) {
         first_bottom++;
         EXPECT_FLOAT_EQ(c.s, 0);
@@ -79,6 +81,8 @@ TEST_F(RevolvedTest, ConeRunsFromTheBottomCircleToTheTopCircle) {
     }
   }
   EXPECT_GT(first_bottom, 0) << "the first bottom vertex is (2, 0, 0)";
+  // s is twice the angle: the last step starts at 2 pi 20 / 20.1 and its last vertex is 3 DA on.
+  EXPECT_NEAR(last_s, 2 * (2 * std::numbers::pi * 20 / 20.1 + 3 * DA), 1e-4);
 }
 
 TEST_F(RevolvedTest, ShaftIsACylinderOfRimRadiusAndSwitchesToSmoothShading) {
@@ -90,22 +94,27 @@ TEST_F(RevolvedTest, ShaftIsACylinderOfRimRadiusAndSwitchesToSmoothShading) {
   EXPECT_NEAR(e.rmax, 1.35, 1e-3);
   EXPECT_NEAR(e.zmin, -10, 1e-3);
   EXPECT_NEAR(e.zmax, 10, 1e-3);
-  for (std::size_t i = 0; i < 130; i++)
+  for (std::size_t i = 0; i < 260; i++)
     for (const auto &c : mesh[i]) {
-      EXPECT_NEAR(c.p.z, 10, 1e-3);
-      EXPECT_NEAR(c.n.z, 1, 1e-6);
-    }
-  for (std::size_t i = 130; i < 260; i++)
-    for (const auto &c : mesh[i]) {
-      EXPECT_NEAR(c.p.z, -10, 1e-3);
-      EXPECT_NEAR(c.n.z, -1, 1e-6);
+      const double side = i < 130 ? 1 : -1; // the front face, then the back face
+      EXPECT_NEAR(c.p.z, 10 * side, 1e-3);
+      EXPECT_NEAR(c.n.z, side, 1e-6);
+      EXPECT_NEAR(c.s, c.p.x, 1e-3) << "an end face's coordinate is its vertex's x and y";
+      EXPECT_NEAR(c.t, c.p.y, 1e-3);
     }
   for (std::size_t i = 260; i < 324; i++)
-    for (const auto &c : mesh[i])
+    for (const auto &c : mesh[i]) {
       EXPECT_NEAR(radius_xy(c.p), 1.35, 1e-3) << "rim";
+      // Along the rim s is (W/2 + angle) R1, up it t is the height.
+      double angle = c.s / 1.35 - 10;
+      EXPECT_NEAR(std::remainder(angle - std::atan2(c.p.y, c.p.x), 2 * std::numbers::pi), 0, 1e-3);
+      EXPECT_NEAR(c.t, c.p.z, 1e-3);
+    }
   for (std::size_t i = 324; i < mesh.size(); i++)
-    for (const auto &c : mesh[i])
+    for (const auto &c : mesh[i]) {
       EXPECT_NEAR(radius_xy(c.p), 0, 1e-3) << "inner wall on the axis";
+      EXPECT_NEAR(c.t, c.p.z, 1e-3);
+    }
   for (const auto &t : mesh)
     if (has_area(t)) {
       EXPECT_TRUE(winds_around_its_normal(t));

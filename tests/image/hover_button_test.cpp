@@ -7,7 +7,6 @@
 #include "tests/image/bmp_builder.h"
 #include "tests/support/gl_fixture.h"
 #include "vantrel/image/hover_button.h"
-#include "vantrel/platform/common/window_table.h"
 #include "vantrel/window/lifecycle.h"
 
 namespace vantrel::test {
@@ -93,10 +92,9 @@ TEST_F(HoverButtonTest, CreationSizesShapesAndStoresTheButtonsState) {
   EXPECT_EQ(r.RIGHT - r.LEFT, PIC_W);
   EXPECT_EQ(r.BOTTOM - r.TOP, PIC_H);
   // Moved by the fixed frame and caption allowance, 3 left and 19 up, measured between the
-  // window rectangles: the client offset of the parent therefore counts twice.
-  const TRECT &client = common::find_window(parent_)->client;
-  EXPECT_EQ(r.LEFT - p.LEFT, 2 * client.LEFT + 50 - 3);
-  EXPECT_EQ(r.TOP - p.TOP, 2 * client.TOP + 60 - 19);
+  // window rectangles (the parent, a pop-up without frame, has its client area at its corner).
+  EXPECT_EQ(r.LEFT - p.LEFT, 50 - 3);
+  EXPECT_EQ(r.TOP - p.TOP, 60 - 19);
   EXPECT_EQ(platform::GetDlgCtrlID(b), BUTTON_ID);
   // The shape: the magenta quarter is cut away, from the window and from the hit test.
   THANDLE rgn = platform::GetPropA(b, BUTTONRGN);
@@ -105,74 +103,64 @@ TEST_F(HoverButtonTest, CreationSizesShapesAndStoresTheButtonsState) {
   EXPECT_EQ(shown(b, 20, 5), RED);
 }
 
-TEST_F(HoverButtonTest, HoverPressAndReleaseInsideNotifiesTheParentOnce) {
+// The state table of the button, one event from one state per row. Before each row the parent
+// holds the capture, so that a row shows whether the button took it, let it go or left it.
+TEST_F(HoverButtonTest, EachStateAndEventGivesItsStateCaptureRedrawAndNotification) {
   write_pictures("btn");
   THANDLE b = create_button();
-  send(b, WM_MOUSEMOVE, 0, xy(20, 5));
-  EXPECT_EQ(state(b), HOVER_HOVER);
-  EXPECT_EQ(headless::capture(), b) << "held so the move that leaves arrives here";
-  EXPECT_EQ(shown(b, 20, 5), GREEN);
-
-  send(b, WM_LBUTTONDOWN, MK_LBUTTON, xy(20, 5));
-  EXPECT_EQ(state(b), HOVER_PRESSED);
-  EXPECT_EQ(shown(b, 20, 5), BLUE);
-  EXPECT_TRUE(commands().empty()) << "nothing before the release";
-
-  send(b, WM_LBUTTONUP, 0, xy(20, 5));
-  auto c = commands();
-  ASSERT_EQ(c.size(), 1u);
-  EXPECT_EQ(c[0].WPARAM, TWPARAM(BUTTON_ID)) << "identifier low, notification code 0 high";
-  EXPECT_EQ(c[0].LPARAM, 0) << "not the button's handle";
-  EXPECT_EQ(state(b), HOVER_NORMAL);
-  EXPECT_EQ(headless::capture(), 0u);
-  EXPECT_EQ(shown(b, 20, 5), RED) << "normal again until the next move";
-}
-
-TEST_F(HoverButtonTest, LeavingWithTheButtonHeldCancelsAndComingBackReentersPressed) {
-  write_pictures("btn");
-  THANDLE b = create_button();
-  send(b, WM_LBUTTONDOWN, MK_LBUTTON, xy(20, 5));
-  // Captured moves arrive wherever the pointer is: over the cut-away part, and left of the window.
-  send(b, WM_MOUSEMOVE, MK_LBUTTON, xy(2, 5));
-  EXPECT_EQ(state(b), HOVER_NORMAL);
-  EXPECT_EQ(headless::capture(), 0u);
-  send(b, WM_LBUTTONUP, 0, xy(-5, 5));
-  EXPECT_TRUE(commands().empty()) << "released outside: no click";
-  EXPECT_EQ(state(b), HOVER_NORMAL);
-
-  send(b, WM_LBUTTONDOWN, MK_LBUTTON, xy(20, 5));
-  send(b, WM_MOUSEMOVE, MK_LBUTTON, xy(-5, 5));
-  send(b, WM_MOUSEMOVE, MK_LBUTTON, xy(25, 8));
-  EXPECT_EQ(state(b), HOVER_PRESSED) << "back inside with the button held";
-  send(b, WM_LBUTTONUP, 0, xy(25, 8));
-  EXPECT_EQ(commands().size(), 1u);
-}
-
-TEST_F(HoverButtonTest, TheRightButtonAloneShowsPressedButNeverNotifies) {
-  write_pictures("btn");
-  THANDLE b = create_button();
-  send(b, WM_MOUSEMOVE, MK_RBUTTON, xy(20, 5));
-  EXPECT_EQ(state(b), HOVER_PRESSED);
-  EXPECT_EQ(shown(b, 20, 5), BLUE);
-  send(b, WM_RBUTTONDOWN, MK_RBUTTON, xy(20, 5));
-  send(b, WM_RBUTTONUP, 0, xy(20, 5));
-  send(b, WM_MOUSEMOVE, 0, xy(-1, 5));
-  EXPECT_TRUE(commands().empty());
-  EXPECT_EQ(state(b), HOVER_NORMAL);
-}
-
-TEST_F(HoverButtonTest, MovesInsideWhileHoveringCauseNoRedraw) {
-  write_pictures("btn");
-  THANDLE b = create_button();
-  send(b, WM_MOUSEMOVE, 0, xy(20, 5));
-  platform::UpdateWindow(b);
-  LONGINT before = headless::invalidate_count(b);
-  for (LONGINT x = 11; x < PIC_W; x += 3)
-    send(b, WM_MOUSEMOVE, 0, xy(x, 7));
-  EXPECT_EQ(headless::invalidate_count(b), before);
-  EXPECT_EQ(state(b), HOVER_HOVER);
-  send(b, WM_MOUSEMOVE, 0, xy(PIC_W + 3, 7));
-  EXPECT_EQ(headless::invalidate_count(b), before + 1) << "leaving redraws";
+  enum capture_after { KEPT, TAKEN, RELEASED };
+  struct row {
+    LONGINT from;
+    LONGWORD message;
+    TWPARAM wparam;
+    bool inside;
+    LONGINT to;
+    capture_after capture;
+    bool redraws;
+    int clicks;
+  };
+  const row rows[] = {
+      {HOVER_NORMAL, WM_MOUSEMOVE, 0, true, HOVER_HOVER, TAKEN, true, 0},
+      {HOVER_NORMAL, WM_MOUSEMOVE, MK_LBUTTON, true, HOVER_PRESSED, TAKEN, true, 0},
+      {HOVER_NORMAL, WM_MOUSEMOVE, MK_RBUTTON, true, HOVER_PRESSED, TAKEN, true, 0},
+      {HOVER_HOVER, WM_MOUSEMOVE, 0, true, HOVER_HOVER, KEPT, false, 0},
+      {HOVER_PRESSED, WM_MOUSEMOVE, 0, true, HOVER_PRESSED, KEPT, false, 0},
+      {HOVER_NORMAL, WM_MOUSEMOVE, 0, false, HOVER_NORMAL, RELEASED, true, 0},
+      {HOVER_HOVER, WM_MOUSEMOVE, 0, false, HOVER_NORMAL, RELEASED, true, 0},
+      {HOVER_PRESSED, WM_MOUSEMOVE, MK_LBUTTON, false, HOVER_NORMAL, RELEASED, true, 0},
+      {HOVER_NORMAL, WM_LBUTTONDOWN, MK_LBUTTON, true, HOVER_PRESSED, TAKEN, true, 0},
+      {HOVER_HOVER, WM_LBUTTONDOWN, MK_LBUTTON, true, HOVER_PRESSED, TAKEN, true, 0},
+      {HOVER_PRESSED, WM_LBUTTONUP, 0, true, HOVER_NORMAL, RELEASED, true, 1},
+      {HOVER_HOVER, WM_LBUTTONUP, 0, true, HOVER_NORMAL, RELEASED, true, 0},
+      {HOVER_NORMAL, WM_LBUTTONUP, 0, false, HOVER_NORMAL, RELEASED, true, 0},
+      {HOVER_HOVER, WM_RBUTTONDOWN, MK_RBUTTON, true, HOVER_HOVER, KEPT, false, 0},
+      {HOVER_PRESSED, WM_RBUTTONUP, 0, true, HOVER_PRESSED, KEPT, false, 0},
+  };
+  const std::uint32_t picture[4] = {0, RED, GREEN, BLUE}; // what each state shows
+  for (const row &r : rows) {
+    SCOPED_TRACE(::testing::Message()
+                 << "state " << r.from << ", message " << r.message << ", wParam " << r.wparam
+                 << (r.inside ? " inside" : " outside"));
+    platform::SetPropA(b, HOVERMODE, THANDLE(r.from));
+    platform::SetCapture(parent_);
+    platform::InvalidateRect(b, nullptr, false); // showing the picture of the state it is in
+    platform::UpdateWindow(b);
+    ASSERT_FALSE(update_pending(b));
+    // (20, 5) is in the picture's shape; (2, 5) in its cut-away magenta quarter.
+    send(b, r.message, r.wparam, r.inside ? xy(20, 5) : xy(2, 5));
+    EXPECT_EQ(state(b), r.to);
+    EXPECT_EQ(headless::capture(), r.capture == KEPT    ? parent_
+                                   : r.capture == TAKEN ? b
+                                                        : THANDLE(0));
+    EXPECT_EQ(update_pending(b), r.redraws);
+    auto c = commands();
+    ASSERT_EQ(int(c.size()), r.clicks);
+    for (const TMSG &m : c) {
+      EXPECT_EQ(m.WPARAM, TWPARAM(BUTTON_ID)) << "identifier low, notification code 0 high";
+      EXPECT_EQ(m.LPARAM, 0) << "not the button's handle";
+    }
+    EXPECT_EQ(shown(b, 20, 5), picture[r.to]);
+  }
 }
 
 TEST_F(HoverButtonTest, OtherMessagesGetDefaultProcessing) {
@@ -236,7 +224,8 @@ TEST_F(HoverButtonTest, AnEmptyPrefixReadsTheLetterFilesFromTheWorkingDirectory)
 
 TEST_F(HoverButtonTest, TheClassIsRegisteredOnceWithTheButtonProcedure) {
   TWNDCLASSEX cls;
-  ASSERT_TRUE(platform::GetClassInfoExA(0, SZHOVERCLASS, &cls));
+  // Registered with the program's instance, under which Win32 keeps it.
+  ASSERT_TRUE(platform::GetClassInfoExA(platform::GetModuleHandleA(nullptr), SZHOVERCLASS, &cls));
   EXPECT_EQ(cls.WNDPROC, &HOVERBUTTONHANDLER);
   EXPECT_EQ(cls.STYLE, 0u);
   EXPECT_EQ(WINDOWCLASSEX.SIZE, 48u);

@@ -1,10 +1,14 @@
 // Bitmaps, DIB sections, memory contexts, blits and palettes of the shared GDI, as the picture
 // loaders and the picture button use them.
 #include <cstring>
+#include <functional>
 #include <tuple>
 
 #include "tests/image/bmp_builder.h"
 #include "tests/support/gl_fixture.h"
+#include "vantrel/image/bitmap_region.h"
+#include "vantrel/image/palette_bitmap.h"
+#include "vantrel/image/texture.h"
 #include "vantrel/platform/common/gdi_objects.h"
 
 namespace vantrel::test {
@@ -346,6 +350,66 @@ TEST_F(GdiBitmaps, BitmapPixelsReadsOnlyInside) {
   EXPECT_TRUE(common::bitmap_size(bmp, &w, &h));
   EXPECT_EQ(w * 10 + h, 22);
   platform::DeleteObject(bmp);
+}
+
+// The bitmaps, contexts, palettes and regions alive now, stock objects aside.
+int live_objects() {
+  int n = 0;
+  const THANDLE last = common::new_handle();
+  for (THANDLE h = 0x1000; h < last; h += 4)
+    for (auto kind : {common::gdi_kind::bitmap, common::gdi_kind::dc, common::gdi_kind::palette,
+                      common::gdi_kind::region})
+      if (const common::gdi_object *o = common::find_object(h, kind); o && !o->stock) n++;
+  return n;
+}
+
+// Each loader leaves behind only what it hands to its caller: its temporary contexts, working
+// bitmaps and screen context are released before it returns.
+TEST_F(GdiBitmaps, LoadersReleaseEveryTemporaryObject) {
+  const std::string deep = write_temp_file(
+      "deep.bmp", bmp24(8, 4, [](int x, int) { return x < 2 ? 0xFF00FFu : 0x336699u; }));
+  const std::string indexed = write_temp_file(
+      "indexed.bmp", bmp_indexed(8, 4, 8, colours, [](int x, int y) { return (x + y) % 5; }));
+  struct loader {
+    const char *name;
+    std::function<std::vector<THANDLE>()> run; // what the caller owns afterwards
+  };
+  const loader loaders[] = {
+      {"LOADBMPFROMFILE 24-bit",
+       [&] {
+         THANDLE pal = 0, bmp = LOADBMPFROMFILE(deep, pal);
+         return std::vector<THANDLE>{bmp, pal};
+       }},
+      {"LOADBMPFROMFILE 8-bit",
+       [&] {
+         THANDLE pal = 0, bmp = LOADBMPFROMFILE(indexed, pal);
+         return std::vector<THANDLE>{bmp, pal};
+       }},
+      {"LOADBMPFROMFILE missing",
+       [&] {
+         THANDLE pal = 0;
+         EXPECT_EQ(LOADBMPFROMFILE("/nonexistent.bmp", pal), 0u);
+         return std::vector<THANDLE>{};
+       }},
+      {"BITMAPTOREGION 24-bit",
+       [&] { return std::vector<THANDLE>{BITMAPTOREGION(deep, 0xFF00FF, 1)}; }},
+      {"BITMAPTOREGION 8-bit", [&] { return std::vector<THANDLE>{BITMAPTOREGION(indexed, 0, 0)}; }},
+      {"TEXTURELOADID", [&] {
+         TEXTURELOADID(deep.c_str(), 5);
+         EXPECT_NE(TEXTUREID2[5], 0u);
+         return std::vector<THANDLE>{};
+       }}};
+  for (const loader &l : loaders) {
+    SCOPED_TRACE(l.name);
+    const int before = live_objects();
+    std::vector<THANDLE> owned = l.run();
+    for (THANDLE h : owned)
+      ASSERT_NE(h, 0u);
+    EXPECT_EQ(live_objects(), before + int(owned.size()));
+    for (THANDLE h : owned)
+      EXPECT_TRUE(platform::DeleteObject(h));
+    EXPECT_EQ(live_objects(), before);
+  }
 }
 
 } // namespace

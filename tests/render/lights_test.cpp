@@ -1,5 +1,12 @@
-// Light set-up and marker, culling, fill, line and shade switches.
+// The named switches of lights, raster, fog, texture and shade-ramp state, call by call, and the
+// light marker as drawn.
+#include <functional>
+
 #include "tests/support/gl_fixture.h"
+#include "tests/support/gl_recorder.h"
+#include "vantrel/image/shade_ramp.h"
+#include "vantrel/image/texture.h"
+#include "vantrel/render/fog.h"
 #include "vantrel/render/lights.h"
 
 namespace vantrel::test {
@@ -12,34 +19,6 @@ void expect_vec4(const GLfloat *got, float a, float b, float c, float d) {
   EXPECT_FLOAT_EQ(got[1], b);
   EXPECT_FLOAT_EQ(got[2], c);
   EXPECT_FLOAT_EQ(got[3], d);
-}
-
-TEST_F(LightsTest, LightGetsTheFixedColoursAndItsPositionInEyeSpace) {
-  SETGLLIGHT(GL_LIGHT0, 0, 0, 0, 0.1f);
-  GLfloat v[4];
-  glGetLightfv(GL_LIGHT0, GL_AMBIENT, v);
-  expect_vec4(v, 0.5f, 0.5f, 0.5f, 1);
-  glGetLightfv(GL_LIGHT0, GL_DIFFUSE, v);
-  expect_vec4(v, 1, 1, 1, 1);
-  glGetLightfv(GL_LIGHT0, GL_SPECULAR, v);
-  expect_vec4(v, 1, 1, 1, 1);
-  glGetLightfv(GL_LIGHT0, GL_POSITION, v);
-  expect_vec4(v, 0, 0, 0, 0.1f);
-  EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
-  EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
-  expect_vec4(LIGHTPOSITION, 0, 0, 0, 0.1f);
-
-  // A second light under a moved matrix: its own position, transformed; the vector is shared.
-  glTranslatef(1, 2, 3);
-  SETGLLIGHT(GL_LIGHT1, 0, 0, 0, 1);
-  glGetLightfv(GL_LIGHT1, GL_POSITION, v);
-  expect_vec4(v, 1, 2, 3, 1);
-  glGetLightfv(GL_LIGHT0, GL_POSITION, v);
-  expect_vec4(v, 0, 0, 0, 0.1f);
-  glGetLightfv(GL_LIGHT1, GL_AMBIENT, v);
-  expect_vec4(v, 0.5f, 0.5f, 0.5f, 1);
-  EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
-  expect_vec4(LIGHTPOSITION, 0, 0, 0, 1);
 }
 
 TEST_F(LightsTest, PointLightMovesTheLightAndDrawsOneMarker) {
@@ -70,36 +49,73 @@ TEST_F(LightsTest, PointLightMovesTheLightAndDrawsOneMarker) {
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(LightsTest, RasterSwitchesSetBothFacesAndTheShadeModel) {
-  glFrontFace(GL_CW);
-  glCullFace(GL_FRONT);
-  SETGLREFRACTIVE();
-  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-  EXPECT_EQ(get_int(GL_CULL_FACE_MODE), GL_BACK);
-  EXPECT_EQ(get_int(GL_FRONT_FACE), GL_CCW);
-
-  GLint mode[2];
-  GLfloat width = 0;
-  SETGLLINE(7);
-  glGetIntegerv(GL_POLYGON_MODE, mode);
-  EXPECT_EQ(mode[0], GL_LINE);
-  EXPECT_EQ(mode[1], GL_LINE);
-  SETGLFILL();
-  glGetIntegerv(GL_POLYGON_MODE, mode);
-  glGetFloatv(GL_LINE_WIDTH, &width);
-  EXPECT_EQ(mode[0], GL_FILL);
-  EXPECT_EQ(mode[1], GL_FILL);
-  EXPECT_EQ(width, 7) << "filling keeps the line width";
-
-  SETGLFLAT();
-  EXPECT_EQ(get_int(GL_SHADE_MODEL), GL_FLAT);
-  SETGLHISMOOTH();
-  EXPECT_EQ(get_int(GL_SHADE_MODEL), GL_FLAT);
-  SETGLSMOOTH();
-  EXPECT_EQ(get_int(GL_SHADE_MODEL), GL_SMOOTH);
-  SETGLHISMOOTH();
-  EXPECT_EQ(get_int(GL_SHADE_MODEL), GL_SMOOTH);
-  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+// Every named switch of the raster, light, fog, texture and shade-ramp state, as its calls.
+TEST_F(LightsTest, SwitchesMakeExactlyTheirCalls) {
+  struct switch_case {
+    const char *name;
+    std::function<void()> run;
+    calls want;
+  };
+  TEXTUREID2[3] = 77;
+  const std::string on[] = {"glTexGeni(GL_R, GL_TEXTURE_GEN_MODE, GL_REFLECTION_MAP)",
+                            "glTexGenf(GL_S, GL_TEXTURE_GEN_MODE, 9218)",
+                            "glTexGenf(GL_T, GL_TEXTURE_GEN_MODE, 9218)",
+                            "glEnable(GL_TEXTURE_GEN_S)",
+                            "glEnable(GL_TEXTURE_GEN_T)",
+                            "glEnable(GL_TEXTURE_GEN_R)"};
+  const switch_case cases[] = {
+      {"SETGLLIGHT",
+       [] { SETGLLIGHT(GL_LIGHT1, 1, 2, 3, 0.1f); },
+       {"glEnable(GL_LIGHTING)", "glLightfv(GL_LIGHT1, GL_AMBIENT, {0.5, 0.5, 0.5, 1})",
+        "glLightfv(GL_LIGHT1, GL_DIFFUSE, {1, 1, 1, 1})",
+        "glLightfv(GL_LIGHT1, GL_SPECULAR, {1, 1, 1, 1})", "glEnable(GL_LIGHT1)",
+        "glLightfv(GL_LIGHT1, GL_POSITION, {1, 2, 3, 0.1})"}},
+      {"PUTGLPOINTLIGHT",
+       [] { PUTGLPOINTLIGHT(GL_LIGHT0, 2, 0, -15, 22, 0); },
+       {"glLightfv(GL_LIGHT0, GL_POSITION, {0, -15, 22, 0})", "glPointSize(2)",
+        "glBegin(GL_POINTS)", "glNormal3f(0, 0, 1)", "glVertex3f(0, -15, 22)", "glEnd()"}},
+      {"SETGLREFRACTIVE",
+       SETGLREFRACTIVE,
+       {"glEnable(GL_CULL_FACE)", "glCullFace(GL_BACK)", "glFrontFace(GL_CCW)"}},
+      {"SETGLFILL",
+       SETGLFILL,
+       {"glPolygonMode(GL_BACK, GL_FILL)", "glPolygonMode(GL_FRONT, GL_FILL)"}},
+      {"SETGLLINE",
+       [] { SETGLLINE(7); },
+       {"glLineWidth(7)", "glPolygonMode(GL_BACK, GL_LINE)", "glPolygonMode(GL_FRONT, GL_LINE)"}},
+      {"SETGLFLAT", SETGLFLAT, {"glShadeModel(GL_FLAT)"}},
+      {"SETGLSMOOTH", SETGLSMOOTH, {"glShadeModel(GL_SMOOTH)"}},
+      {"SETGLHISMOOTH", SETGLHISMOOTH, {}}, // OpenGL 1.1 has no finer model to ask for
+      {"SETGLFOG",
+       [] { SETGLFOG(0.01f, 0.65f, 0.6f, 0.55f, 0.5f); },
+       {"glFogi(GL_FOG_MODE, GL_EXP2)", "glFogfv(GL_FOG_COLOR, {0.65, 0.6, 0.55, 0.5})",
+        "glFogf(GL_FOG_DENSITY, 0.006)", "glHint(GL_FOG_HINT, GL_DONT_CARE)",
+        "glFogf(GL_FOG_START, 4.5)", "glFogf(GL_FOG_END, 5)", "glClearColor(0, 0, 0, 0)",
+        "glEnable(GL_FOG)"}},
+      {"EFFECTREALWATER", EFFECTREALWATER, calls(std::begin(on), std::end(on))},
+      {"EFFECTREALWATEROFF",
+       EFFECTREALWATEROFF,
+       {"glShadeModel(GL_SMOOTH)", "glDisable(GL_TEXTURE_GEN_S)", "glDisable(GL_TEXTURE_GEN_T)",
+        "glDisable(GL_TEXTURE_GEN_R)"}},
+      {"TEXTUREON", TEXTUREON, {"glEnable(GL_TEXTURE_2D)"}},
+      {"TEXTUREOFF", TEXTUREOFF, {"glDisable(GL_TEXTURE_2D)"}},
+      {"TEXTURESELECTID", [] { TEXTURESELECTID(3); }, {"glBindTexture(GL_TEXTURE_2D, 77)"}},
+      {"TEXTURESHADERON", TEXTURESHADERON, {"glEnable(GL_TEXTURE_1D)", "glDisable(GL_LIGHTING)"}},
+      {"TEXTURESHADEROFF", TEXTURESHADEROFF, {"glDisable(GL_TEXTURE_1D)", "glEnable(GL_LIGHTING)"}},
+  };
+  for (const switch_case &c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_TRUE(same_calls(record_gl(c.run), c.want));
+  }
+  EXPECT_FALSE(ACTIVETEXTURESHADER) << "the ramp's flag follows its switches";
+  TEXTURESHADERON();
+  TEXTURESHADERON();
+  EXPECT_TRUE(ACTIVETEXTURESHADER);
+  // The vectors that went to OpenGL stay in the globals.
+  EXPECT_EQ(std::vector<SINGLE>(LIGHTPOSITION, LIGHTPOSITION + 4),
+            std::vector<SINGLE>({0, -15, 22, 0}));
+  EXPECT_EQ(std::vector<SINGLE>(FOGCOLOR, FOGCOLOR + 4),
+            std::vector<SINGLE>({0.65f, 0.6f, 0.55f, 0.5f}));
 }
 
 } // namespace

@@ -1,5 +1,9 @@
 #include "tests/support/gl_fixture.h"
 
+#ifndef VANTREL_TEST_WIN32
+#include "vantrel/platform/common/window_table.h"
+#endif
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -192,6 +196,13 @@ std::vector<fb_primitive> capture_geometry(const std::function<void()> &draw, fl
     }
   return prims;
 }
+
+#ifndef VANTREL_TEST_WIN32
+bool update_pending(THANDLE window) {
+  const common::window *w = common::find_window(window);
+  return w && w->needs_paint;
+}
+#endif
 
 std::vector<unsigned char> read_pixels(LONGINT w, LONGINT h) {
   std::vector<unsigned char> px(std::size_t(w) * h * 4);

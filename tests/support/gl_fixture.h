@@ -68,6 +68,9 @@ inline GLint get_int(GLenum what) {
   return v[0];
 }
 
+// Whether WINDOW has a part waiting to be painted (an InvalidateRect not yet painted).
+bool update_pending(THANDLE window);
+
 // Reads the colour buffer (bottom row first), RGBA bytes.
 std::vector<unsigned char> read_pixels(LONGINT w, LONGINT h);
 

@@ -1,5 +1,7 @@
 #include "tests/support/win32_controls.h"
 
+#include "tests/support/gl_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include "vantrel/gl.h"
@@ -149,3 +151,9 @@ void reset() {
 }
 
 } // namespace vantrel::headless
+
+namespace vantrel::test {
+bool update_pending(THANDLE window) {
+  return ::GetUpdateRect(reinterpret_cast<HWND>(window), nullptr, FALSE);
+}
+} // namespace vantrel::test

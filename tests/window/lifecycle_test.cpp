@@ -1,5 +1,7 @@
 #include "tests/window/window_fixture.h"
 
+#include "vantrel/image/hover_button.h"
+#include "vantrel/platform/common/gdi_objects.h"
 #include "vantrel/platform/common/window_table.h"
 
 namespace vantrel::test {
@@ -22,6 +24,8 @@ TEST_F(LifecycleTest, WindowedIsTheRequestedSizeAtTheTopLeftWithAContext) {
   EXPECT_EQ(r.RIGHT, 794);
   EXPECT_EQ(r.BOTTOM, 575);
   EXPECT_TRUE(ACTIVE) << "WM_CREATE arrives during creation";
+  EXPECT_EQ(headless::paint_count(HWINDOW), 1) << "shown and painted once during creation";
+  EXPECT_FALSE(update_pending(HWINDOW));
   EXPECT_EQ(common::find_window(HWINDOW)->style, 0x96CA0000u);
   EXPECT_EQ(common::find_window(HWINDOW)->title, "Vantrel test");
   ASSERT_NE(glGetString(GL_VERSION), nullptr) << "the context is current";
@@ -86,10 +90,61 @@ TEST_F(LifecycleTest, MenuBarHookRunsOnlyWhenSetAndEnabled) {
   EXPECT_EQ(calls, 1);
 }
 
-TEST_F(LifecycleTest, DeleteReleasesContextAndWindow) {
+// Each cursor kind and icon kind gives its class cursor or icon; the rest of both class records
+// is fixed. Read back from the window table the classes were registered in.
+TEST_F(LifecycleTest, ClassesGetTheChosenCursorAndIconAndTheirFixedFields) {
+  const std::string file = write_temp_file("pointer.cur", "cursor");
+  const LONGINT FROM_FILE = -1;
+  const std::pair<LONGINT, LONGINT> cursors[] = {
+      {ARROW, 32512},    {IBEAM, 32513},  {WAIT, 32514},           {CROSS, 32515},
+      {UPARROW, 32516},  {SIZE, 32640},   {FILECURSOR, FROM_FILE}, {SIZENWSE, 32642},
+      {SIZENESW, 32643}, {SIZEWE, 32644}, {SIZENS, 32645},         {SIZEALL, 32646},
+      {NOCURSOR, 32648}, {HAND, 32649},   {APPSTARTING, 32650},    {HELP, 32651}};
+  auto expect_shows = [&](THANDLE handle, LONGINT want, const char *what) {
+    const common::gdi_object *o = common::find_object(handle, common::gdi_kind::cursor);
+    ASSERT_NE(o, nullptr) << what;
+    if (want == FROM_FILE)
+      EXPECT_EQ(o->name, file) << what;
+    else
+      EXPECT_EQ(o->id, want) << what;
+  };
+  for (const auto &[kind, cursor] : cursors) {
+    SCOPED_TRACE(::testing::Message() << "cursor kind " << kind);
+    headless::reset();
+    reset_framework_globals();
+    const bool icon_file = kind % 2 == 0; // both icon kinds along the way
+    OGLWINDOWSETTING(kind, file.c_str(), icon_file ? FILEICON : GENERIC, file.c_str());
+    ASSERT_TRUE(WINDOWREGISTER());
+    const common::window_class *main = common::find_class("GLWindow");
+    ASSERT_NE(main, nullptr);
+    expect_shows(main->cursor, cursor, "class cursor");
+    expect_shows(main->icon, icon_file ? FROM_FILE : 32512, "class icon");
+    EXPECT_EQ(main->style, 3u) << "CS_VREDRAW | CS_HREDRAW";
+    EXPECT_EQ(main->proc, &GLWNDPROC);
+    EXPECT_EQ(main->instance, platform::GetModuleHandleA(nullptr));
+    ASSERT_NE(common::find_object(main->background, common::gdi_kind::brush), nullptr);
+    EXPECT_EQ(common::find_object(main->background, common::gdi_kind::brush)->id, COLOR_BTNFACE);
+  }
+  const common::window_class *button = common::find_class("IMAGEBUTTON");
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->style, 0u);
+  EXPECT_EQ(button->proc, &HOVERBUTTONHANDLER);
+  expect_shows(button->cursor, 32512, "button cursor");
+  expect_shows(button->icon, 32512, "button icon");
+  expect_shows(WINDOWCLASSEX.ICONSM, 32512, "button small icon");
+  // The null stock brush (stock objects are kept as brush -1 - index): erasing paints nothing.
+  ASSERT_NE(common::find_object(button->background, common::gdi_kind::brush), nullptr);
+  EXPECT_EQ(common::find_object(button->background, common::gdi_kind::brush)->id, -1 - NULL_BRUSH);
+}
+
+TEST_F(LifecycleTest, DeleteReleasesContextDeviceContextAndWindow) {
   open(false);
-  THANDLE window = HWINDOW;
+  THANDLE window = HWINDOW, dc = DCWINDOW, rc = RCWINDOW;
+  ASSERT_NE(common::find_object(dc, common::gdi_kind::dc), nullptr);
   DELETEOGLWINDOW();
+  EXPECT_EQ(glGetString(GL_VERSION), nullptr) << "no context is current";
+  EXPECT_FALSE(platform::wglDeleteContext(rc)) << "the context is already deleted";
+  EXPECT_EQ(common::find_object(dc, common::gdi_kind::dc), nullptr) << "released";
   EXPECT_EQ(common::find_window(window), nullptr);
   EXPECT_FALSE(ACTIVE) << "destruction sends WM_DESTROY";
   RCWINDOW = 0;

@@ -58,6 +58,30 @@ TEST_F(StatusBarTest, ThreePartsAlongTheBottomShowingTheInitialText) {
   EXPECT_GT(bar.TOP, main.TOP + client.BOTTOM / 2);
 }
 
+// The main window asks its status bar to repaint when it paints, and on every message with
+// wParam 0 that goes on to default processing; each case starts with the bar in need of paint.
+TEST_F(StatusBarTest, RepaintedWhenTheWindowPaintsAndOnMessagesWithWParamZero) {
+  SHOWSTATUSBAR = true;
+  open();
+  struct message_case {
+    LONGWORD message;
+    TWPARAM wparam;
+    bool repaints;
+  };
+  const message_case cases[] = {{WM_PAINT, 0, true},     {WM_PAINT, 7, true},
+                                {WM_MOUSEMOVE, 0, true}, {WM_MOUSEMOVE, MK_LBUTTON, false},
+                                {WM_LBUTTONUP, 0, true}, {WM_KEYUP, 'A', false},
+                                {WM_USER, 0, true},      {WM_USER, 1, false},
+                                {WM_COMMAND, 0, false}};
+  for (const message_case &c : cases) {
+    SCOPED_TRACE(::testing::Message() << "message " << c.message << ", wParam " << c.wparam);
+    platform::InvalidateRect(HSTATUS, nullptr, false);
+    ASSERT_TRUE(update_pending(HSTATUS));
+    send(c.message, c.wparam, xy(5, 5));
+    EXPECT_EQ(update_pending(HSTATUS), !c.repaints);
+  }
+}
+
 TEST_F(StatusBarTest, ZeroPartsLeavesTheEdgesAlone) {
   SHOWSTATUSBAR = true;
   MAXSTATUSITEM = 0;
