@@ -6,7 +6,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include "tests/support/x11_held.h"
+#include "tests/support/x11_support.h"
 
 #include <chrono>
 #include <csignal>
@@ -79,10 +79,9 @@ class X11DemoTest : public ::testing::Test {
 protected:
   void SetUp() override {
     display_ = XOpenDisplay(nullptr);
-    if (!display_) GTEST_SKIP() << "no X display";
+    VANTREL_NEED_X11(display_ != nullptr);
     // Asking after a window that has just gone is expected here, not an error to end on.
     XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
-    if (run("command -v xdotool").empty()) GTEST_SKIP() << "xdotool is not installed";
     dir_ = fs::temp_directory_path() /
            ("vantrel-e2e-" + std::to_string(getpid()) + "-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());

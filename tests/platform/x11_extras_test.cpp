@@ -35,8 +35,6 @@ TLRESULT recording_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
   return DefWindowProcA(w, m, wp, lp);
 }
 
-bool have_xdotool() { return std::system("command -v xdotool >/dev/null 2>&1") == 0; }
-
 void run(const std::string &command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
 
 TLPARAM point(int x, int y) { return TLPARAM((LONGWORD(y & 0xFFFF) << 16) | LONGWORD(x & 0xFFFF)); }
@@ -81,8 +79,7 @@ int luminance(std::uint32_t rgb) {
 class X11ExtrasTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!x11::display_available()) GTEST_SKIP() << "no X display";
-    if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
+    VANTREL_NEED_X11(x11::display_available());
     x11::reset();
     received.clear();
     probe_ = XOpenDisplay(nullptr);

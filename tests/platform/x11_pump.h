@@ -6,7 +6,7 @@
 #include <functional>
 #include <thread>
 
-#include "tests/support/x11_held.h"
+#include "tests/support/x11_support.h"
 #include "vantrel/platform/platform.h"
 
 namespace vantrel::test {

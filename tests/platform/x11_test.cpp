@@ -45,8 +45,6 @@ TLRESULT recording_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
   return DefWindowProcA(w, m, wp, lp);
 }
 
-bool have_xdotool() { return std::system("command -v xdotool >/dev/null 2>&1") == 0; }
-
 void run(const std::string &command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
 
 pid_t spawn_shell(const std::string &script) {
@@ -74,7 +72,7 @@ std::string read_file(const std::string &path) {
 class X11Test : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!x11::display_available()) GTEST_SKIP() << "no X display";
+    VANTREL_NEED_X11(x11::display_available());
     x11::reset();
     received.clear();
     probe_ = XOpenDisplay(nullptr);
@@ -435,7 +433,6 @@ TEST_F(X11Test, PixelFormatRefusalsAndTheFailureHook) {
 }
 
 TEST_F(X11Test, KeysArriveAsVirtualKeyCodesWithTheirCharacters) {
-  if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
   THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
   ASSERT_NE(h, 0u);
   pump_idle();
@@ -466,7 +463,6 @@ TEST_F(X11Test, KeysArriveAsVirtualKeyCodesWithTheirCharacters) {
 }
 
 TEST_F(X11Test, AltKeysAndF10AreSystemKeysAndAltF4Destroys) {
-  if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
   THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
   ASSERT_NE(h, 0u);
   pump_idle();
@@ -494,7 +490,6 @@ TEST_F(X11Test, AltKeysAndF10AreSystemKeysAndAltF4Destroys) {
 // the newest position, a press between moves keeps its place, and a held key is one key-down
 // counting its repeats, whose character carries the count.
 TEST_F(X11Test, MotionBurstsAndHeldKeysQueueAsOnWin32) {
-  if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
   THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
   ASSERT_NE(h, 0u);
   pump_idle();
@@ -569,7 +564,6 @@ TEST_F(X11Test, CloseButtonPostsCloseAndDefaultProcessingDestroys) {
 }
 
 TEST_F(X11Test, MouseMessagesCarryButtonFlagsAndClientCoordinates) {
-  if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
   run("xdotool mousemove 900 900");
   THANDLE h = make_window(WS_POPUP | WS_VISIBLE, 100, 100, 300, 200);
   ASSERT_NE(h, 0u);
@@ -624,7 +618,6 @@ TEST_F(X11Test, MouseMessagesCarryButtonFlagsAndClientCoordinates) {
 }
 
 TEST_F(X11Test, GetMessageWaitsForInput) {
-  if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
   THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
   ASSERT_NE(h, 0u);
   pump_idle(); // the first paint is out of the way
@@ -655,7 +648,6 @@ pid_t answer_box(const std::string &caption, const std::string &action, const st
 }
 
 TEST_F(X11Test, MessageBoxIsAnsweredFromTheKeyboardAndMouse) {
-  if (!have_xdotool()) GTEST_SKIP() << "xdotool missing";
   std::string info = "/tmp/vantrel_x11_box_" + std::to_string(getpid());
   struct answer_case {
     LONGWORD style;

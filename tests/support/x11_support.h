@@ -1,0 +1,64 @@
+// What every test that drives a real X server shares: what it needs before it starts, and
+// the check at its end that nothing is left held.
+#pragma once
+
+// gtest before Xlib, whose None and Bool macros would break its headers.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+namespace vantrel::test {
+
+// True when PROGRAM is an executable file in a folder of PATH (no shell is started for it).
+inline bool on_path(const std::string &program) {
+  const char *path = std::getenv("PATH");
+  std::stringstream folders(path ? path : "");
+  for (std::string folder; std::getline(folders, folder, ':');)
+    if (!folder.empty() && access((folder + "/" + program).c_str(), X_OK) == 0) return true;
+  return false;
+}
+
+// Why the X tests cannot run: nothing when they can. Without DISPLAY they are to be skipped
+// (a machine without X); with it, the display (OPENED) and xdotool are required, and a test
+// that cannot reach them fails rather than passing unchecked.
+struct x11_absence {
+  bool skip = false;
+  std::string why;
+};
+inline x11_absence x11_missing(bool opened) {
+  const char *name = std::getenv("DISPLAY");
+  if (!name || !*name) return {true, "no DISPLAY: the X tests need an X server"};
+  if (!opened) return {false, std::string("the X display ") + name + " cannot be opened"};
+  if (!on_path("xdotool"))
+    return {false, "xdotool is not installed (scripts/install-deps.sh test installs it)"};
+  return {};
+}
+// In a fixture's SetUp, with whether the display could be opened.
+#define VANTREL_NEED_X11(opened)                                                                   \
+  do {                                                                                             \
+    const auto absence = ::vantrel::test::x11_missing(opened);                                     \
+    if (absence.skip) GTEST_SKIP() << absence.why;                                                 \
+    ASSERT_TRUE(absence.why.empty()) << absence.why;                                               \
+  } while (0)
+
+// Fails the test when it leaves a key or a mouse button held on the server: the next test, or
+// the program under test, would see it held.
+inline void expect_nothing_held(Display *d) {
+  char keys[32];
+  XQueryKeymap(d, keys);
+  for (int i = 0; i < 256; i++)
+    EXPECT_FALSE(keys[i / 8] & (1 << (i % 8))) << "key code " << i << " is left held";
+  Window root, child;
+  int rx, ry, wx, wy;
+  unsigned mask = 0;
+  XQueryPointer(d, DefaultRootWindow(d), &root, &child, &rx, &ry, &wx, &wy, &mask);
+  EXPECT_EQ(mask & (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask), 0u)
+      << "a mouse button is held";
+}
+
+} // namespace vantrel::test
