@@ -5,6 +5,8 @@
 // only backend files include <windows.h>, <X11/...> or <EGL/...>.
 #pragma once
 
+#include <cstdio>
+
 #include "vantrel/types.h"
 
 namespace vantrel {
@@ -74,6 +76,10 @@ inline constexpr LONGWORD OBJ_BRUSH = 2, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP =
 inline constexpr LONGINT RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
 // What CombineRgn and GetRgnBox say of a region; RGN_ERROR when the call failed.
 inline constexpr LONGINT RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3;
+
+// GetLastError codes that the framework tells apart.
+inline constexpr LONGWORD ERROR_FILE_NOT_FOUND = 2, ERROR_PATH_NOT_FOUND = 3,
+                          ERROR_TOO_MANY_OPEN_FILES = 4, ERROR_ACCESS_DENIED = 5;
 
 // Status bar.
 inline constexpr LONGWORD SB_SETTEXTA = 0x401, SB_GETTEXTA = 0x402, SB_SETPARTS = 0x404,
@@ -159,6 +165,12 @@ LONGINT GetSystemMetrics(LONGINT INDEX); // SM_CXSCREEN / SM_CYSCREEN: screen si
 
 LONGWORD GetLastError();    // why the last failing call failed
 ANSISTRING LastErrorText(); // the same, as a sentence (FormatMessageA)
+
+// Files
+// NAME opened for binary reading when it is a regular file, SIZE (if given) its length in bytes;
+// anything else (missing, a directory, a FIFO, a device) gives null at once, without waiting on
+// a writer, with GetLastError set and the reason in WHY ("is a directory", "not a regular file").
+std::FILE *OpenRegularFile(PCHAR NAME, std::int64_t *SIZE, ANSISTRING &WHY);
 
 // Message boxes
 LONGINT MessageBoxA(THANDLE OWNER, PCHAR TEXT, PCHAR CAPTION,

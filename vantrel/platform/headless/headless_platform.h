@@ -6,8 +6,8 @@
 //  [X] Pixel format, compatibility-profile OpenGL context and buffer swap on an EGL pbuffer
 //      (the EGL device platform where a GPU offers one, Mesa's surfaceless platform otherwise)
 //  [X] Message boxes answered from a script; screen size, cursor and foreground set by tests
-//  [X] Bitmap files through the portable BMP reader at their own depth; window properties;
-//      capture
+//  [X] Bitmap files through the portable BMP reader at their own depth, regular files only (a
+//      FIFO or directory is refused without waiting); window properties; capture
 //  [X] DIB sections, memory contexts, SRCCOPY blits (onto windows: a canvas read by
 //      window_pixels), palettes (true colour: realising maps nothing), regions and window
 //      regions, the status window (parts and texts; nothing is drawn of it)
