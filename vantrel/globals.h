@@ -71,8 +71,11 @@ extern BOOLEAN ACTIVETEXTURESHADER;
 struct TTEXTFILE {
   std::FILE *HANDLE = nullptr;
   ANSISTRING NAME;
-  LONGINT LINE = 1;       // line of the next character to read
-  LONGINT LOOKAHEAD = -2; // next character, -1 at the end, -2 when not yet read
+  LONGINT LINE = 1;  // line of the next character to read
+  ANSISTRING BUFFER; // the block read last; BUFFER[POS .. END) is not taken yet
+  std::size_t POS = 0, END = 0;
+  BOOLEAN ATEND = false;   // the end of the file, or a Ctrl-Z, has been met
+  BOOLEAN AFTERCR = false; // the last character taken was a CR, so a LF now ends no new line
 };
 extern TTEXTFILE FILEIN;
 
