@@ -6,13 +6,16 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -252,6 +255,86 @@ TEST_F(X11DemoTest, MissingTextureStillRuns) {
   run("xdotool key Escape");
   EXPECT_EQ(wait_exit(), 0);
   EXPECT_NE(stderr_text().find("gray11.bmp"), std::string::npos);
+}
+
+// A 32-bit BMP file of W x H pixels, all zero, made sparse: the pixels take no disk.
+void sparse_bmp(const fs::path &path, std::int32_t w, std::int32_t h) {
+  std::string head = "BM";
+  auto put = [&](std::uint32_t v, int n) {
+    for (int i = 0; i < n; i++)
+      head.push_back(char(v >> (8 * i) & 0xFF));
+  };
+  std::uint32_t data = std::uint32_t(w) * std::uint32_t(h) * 4;
+  put(54 + data, 4), put(0, 4), put(54, 4), put(40, 4), put(std::uint32_t(w), 4);
+  put(std::uint32_t(h), 4), put(1, 2), put(32, 2), put(0, 4), put(data, 4);
+  put(0, 16);
+  std::ofstream(path, std::ios::binary) << head;
+  fs::resize_file(path, 54 + std::uintmax_t(data));
+}
+
+TEST_F(X11DemoTest, FilesThatAreNoPicturesOrRampsNeverHangTheDemo) {
+  // Each asset in turn replaced by something a user could name in its place. The demo must come
+  // up as always, having said in one line what it refused and why.
+  struct row {
+    const char *asset;
+    std::function<void(const fs::path &)> make;
+    std::string warning; // the one line on stderr, up to a "*" that stands for the rest
+  } rows[] = {
+      {"stoneblocks.bmp", [](const fs::path &p) { mkfifo(p.c_str(), 0600); },
+       "texture 'stoneblocks.bmp' not loaded into slot 0: not a regular file"},
+      {"grigio3.sdr", [](const fs::path &p) { mkfifo(p.c_str(), 0600); },
+       "shade ramp 'grigio3.sdr' not loaded: not a regular file"},
+      {"pietre.bmp", [](const fs::path &p) { fs::create_directory(p); },
+       "texture 'pietre.bmp' not loaded into slot 1: is a directory"},
+      // A gigabyte whose width no OpenGL takes (32768 is the most any gives): refused from
+      // its header. One OpenGL can take is read, and drawn, as any other texture.
+      {"gray11.bmp", [](const fs::path &p) { sparse_bmp(p, 32769, 8191); },
+       "texture 'gray11.bmp' not loaded into slot 2: its 32769 x 8191 pixels exceed the largest "
+       "texture OpenGL takes here, *"},
+      {"grigio3.sdr",
+       [](const fs::path &p) {
+         std::ofstream{p};
+         fs::resize_file(p, 1u << 30);
+       },
+       ""},
+      {"grigio3.sdr",
+       [](const fs::path &p) {
+         std::ofstream(p) << "0.5\n1e-400\n1e999\n0." << std::string(300, '3') << "\n";
+       },
+       ""},
+  };
+  for (auto &r : rows) {
+    SCOPED_TRACE(r.asset);
+    fs::remove(dir_ / r.asset);
+    r.make(dir_ / r.asset);
+    Window w = start("n");
+    if (w) {
+      // The frame comes once the assets are read. Without a texture or ramp, or with a black
+      // one, a column may melt into its outline; the others still show theirs.
+      int width = 0, height = 0, edges = 0;
+      auto deadline = std::chrono::steady_clock::now() + 30s;
+      while (edges < 4 && std::chrono::steady_clock::now() < deadline) {
+        auto px = grab(w, width, height);
+        edges = px.empty() ? 0 : outline_edges(px, width, 300);
+        if (edges < 4) std::this_thread::sleep_for(250ms);
+      }
+      EXPECT_GE(edges, 4) << "the scene is drawn";
+      run("xdotool key Escape");
+    }
+    EXPECT_EQ(wait_exit(), 0);
+    std::string err = stderr_text(),
+                want = r.warning.empty() ? "" : "vantrel: warning: " + r.warning;
+    if (want.back() == '*') {
+      want.pop_back();
+      EXPECT_EQ(err.rfind(want, 0), 0u) << err;
+      EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    } else {
+      EXPECT_EQ(err, want.empty() ? "" : want + "\n");
+    }
+    fs::remove_all(dir_ / r.asset);
+    fs::copy_file(fs::path(VANTREL_DEMO_ASSETS) / r.asset, dir_ / r.asset);
+    if (HasFailure()) break;
+  }
 }
 
 TEST_F(X11DemoTest, MalformedRampEndsWithInvalidNumericFormat) {
