@@ -11,6 +11,8 @@ PACKAGES=(
   xvfb xdotool x11-utils imagemagick
   # The Windows program: cross-compiler, and Wine (64-bit) to run its tests and demo.
   mingw-w64 g++-mingw-w64-x86-64-posix wine wine64
+  # The fuzz targets: clang with the libFuzzer and sanitizer runtimes.
+  clang libclang-rt-14-dev
 )
 
 missing=()
