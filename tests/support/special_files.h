@@ -14,8 +14,9 @@ namespace vantrel::test {
 bool make_fifo(const std::string &path);
 
 // Runs LOAD on this thread. Should it not have returned after SECONDS, a watchdog opens FIFO
-// for writing and closes it again, which ends an open or a read waiting on it, so that a load
-// that blocks fails the test instead of hanging the suite. True when LOAD returned in time.
+// for writing and closes it again, as often as it takes, which ends each open or read waiting
+// on it, so that a load that blocks fails the test instead of hanging the suite. True when
+// LOAD returned in time.
 bool returns_before_deadline(const std::string &fifo, const std::function<void()> &load,
                              int seconds = 20);
 
