@@ -1,7 +1,6 @@
 // Picture files loaded for ordinary windows, and the palette each comes with.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 
 #include "tests/image/bmp_builder.h"
@@ -107,9 +106,10 @@ TEST_F(PaletteBitmapTest, MissingOrUnusableFilesGiveZeroAndLeaveThePaletteAlone)
 
   // A file that is there but cannot be used says why, once a load, and is never waited on.
   std::string dir = write_temp_file("directory.bmp", "");
-  std::remove(dir.c_str());
-  ASSERT_TRUE(std::filesystem::create_directory(dir));
-  std::string fifo = write_temp_file("fifo.bmp", "");
+  std::filesystem::remove(dir);
+  std::filesystem::create_directory(dir);
+  ASSERT_TRUE(std::filesystem::is_directory(dir));
+  std::string fifo = temp_path("fifo.bmp");
   bool have_fifo = make_fifo(fifo);
   bmp_layout wide, large;
   wide.width = 16385, wide.bpp = 1, wide.pixels = std::string(2052, '\0');

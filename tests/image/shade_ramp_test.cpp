@@ -1,7 +1,6 @@
 // The shade ramp file, its 1-D texture read back from OpenGL, and the ramp switches.
 #include <algorithm>
 #include <cfloat>
-#include <cstdio>
 #include <filesystem>
 #include <string_view>
 
@@ -234,9 +233,10 @@ TEST_F(ShadeRampTest, NonRegularFilesAreRefusedAtOnceAndLeaveTheRampAlone) {
   ASSERT_NE(kept, 0u);
   glDisable(GL_TEXTURE_1D);
   std::string dir = write_temp_file("directory.sdr", "");
-  std::remove(dir.c_str());
-  ASSERT_TRUE(std::filesystem::create_directory(dir));
-  std::string fifo = write_temp_file("fifo.sdr", "");
+  std::filesystem::remove(dir);
+  std::filesystem::create_directory(dir);
+  ASSERT_TRUE(std::filesystem::is_directory(dir));
+  std::string fifo = temp_path("fifo.sdr");
   bool have_fifo = make_fifo(fifo);
   struct row {
     std::string path, reason;

@@ -1,6 +1,5 @@
 // Texture slots loaded from BMP files, read back from OpenGL.
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
 #include "tests/image/bmp_builder.h"
@@ -302,9 +301,10 @@ TEST_F(TextureTest, NonRegularFilesAreRefusedAtOnceNamingTheReason) {
   glBindTexture(GL_TEXTURE_2D, 0);
   glDisable(GL_TEXTURE_2D);
   std::string dir = write_temp_file("directory.bmp", "");
-  std::remove(dir.c_str());
-  ASSERT_TRUE(std::filesystem::create_directory(dir));
-  std::string fifo = write_temp_file("fifo.bmp", "");
+  std::filesystem::remove(dir);
+  std::filesystem::create_directory(dir);
+  ASSERT_TRUE(std::filesystem::is_directory(dir));
+  std::string fifo = temp_path("fifo.bmp");
   struct row {
     std::string path, reason;
   } rows[] = {{dir, "is a directory"}, {fifo, "not a regular file"}};

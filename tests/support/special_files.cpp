@@ -1,7 +1,11 @@
 #include "tests/support/special_files.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -78,25 +82,41 @@ std::string unix_name(const std::string &path) {
 
 bool make_fifo(const std::string &path) {
 #ifdef VANTREL_TEST_WIN32
-  // Wine starts a Unix program named by its Unix path as it starts a Windows one.
+  // A FIFO left by an earlier run will do: Wine reuses process numbers, and with them the
+  // temporary folders, and its DeleteFileA cannot remove a FIFO.
+  auto is_fifo = [&] {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool fifo = GetFileType(h) == FILE_TYPE_PIPE;
+    CloseHandle(h);
+    return fifo;
+  };
+  if (is_fifo()) return true;
   std::string target = unix_name(path);
-  if (target.empty()) return false;
-  std::string command = "/usr/bin/mkfifo '" + target + "'";
+  if (target.empty()) return false; // Windows itself
+  DeleteFileA(path.c_str());
+  // Wine starts a Unix program named by its Unix path as it starts a Windows one, but its
+  // process handle tells neither when it ends nor how: the FIFO's appearance does.
+  std::string command = "/usr/bin/mkfifo \"" + target + "\"";
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, false, 0, nullptr, nullptr, &si,
-                      &pi))
-    return false;
-  DWORD code = 1;
-  if (WaitForSingleObject(pi.hProcess, 20000) == WAIT_OBJECT_0)
-    GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return code == 0;
+  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, false, 0, nullptr, nullptr, &si,
+                     &pi)) {
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  for (int i = 0; i < 500 && !is_fifo(); i++)
+    Sleep(20);
+  bool made = is_fifo();
+  EXPECT_TRUE(made) << "mkfifo " << target << " made no FIFO under Wine";
+  return made;
 #else
   unlink(path.c_str());
-  return mkfifo(path.c_str(), 0600) == 0;
+  bool made = mkfifo(path.c_str(), 0600) == 0;
+  EXPECT_TRUE(made) << "mkfifo " << path << ": " << std::strerror(errno);
+  return made;
 #endif
 }
 

@@ -9,8 +9,8 @@
 namespace vantrel::test {
 
 // Makes a FIFO (named pipe) at PATH, which a reader opening it waits on until a writer comes:
-// mkfifo on Linux, and under Wine the Unix mkfifo started through Wine. False where no FIFO
-// can be made (Windows itself).
+// mkfifo on Linux, and under Wine the Unix mkfifo started through Wine; a failure there fails
+// the test. False where no FIFO exists to be made (Windows itself).
 bool make_fifo(const std::string &path);
 
 // Runs LOAD on this thread. Should it not have returned after SECONDS, a watchdog opens FIFO
