@@ -267,7 +267,8 @@ void sparse_bmp(const fs::path &path, std::int32_t w, std::int32_t h) {
   std::uint32_t data = std::uint32_t(w) * std::uint32_t(h) * 4;
   put(54 + data, 4), put(0, 4), put(54, 4), put(40, 4), put(std::uint32_t(w), 4);
   put(std::uint32_t(h), 4), put(1, 2), put(32, 2), put(0, 4), put(data, 4);
-  put(0, 16);
+  for (int i = 0; i < 4; i++) // resolution and colour counts
+    put(0, 4);
   std::ofstream(path, std::ios::binary) << head;
   fs::resize_file(path, 54 + std::uintmax_t(data));
 }
