@@ -278,10 +278,10 @@ REAL READREAL() {
   // break and no Ctrl-Z.
   for (;;) {
     if (FILEIN.POS == FILEIN.END && !fill()) break;
-    const char *buffer = FILEIN.BUFFER.data();
+    const auto *buffer = reinterpret_cast<const unsigned char *>(FILEIN.BUFFER.data());
     std::size_t pos = FILEIN.POS, end = FILEIN.END;
-    while (pos<end &&static_cast<unsigned char>(buffer[pos])> 32)
-      token.add(buffer[pos++]);
+    while (pos < end && buffer[pos] > 32)
+      token.add(char(buffer[pos++]));
     if (pos > FILEIN.POS) FILEIN.AFTERCR = false;
     FILEIN.POS = pos;
     if (pos < end) break;
