@@ -43,6 +43,22 @@ int main() {
   });
   std::printf("ramp parse: %.1f us (32 lines, open to close)\n", parse);
 
+  // A gigabyte of NUL bytes, all white space, as a sparse file: read to its end for one 0.
+  std::string nuls = (dir / "nuls.sdr").string();
+  bench::write_file(nuls, "");
+  std::filesystem::resize_file(nuls, std::uintmax_t(1) << 30);
+  double skip = bench::per_call<std::milli>(3, [&] {
+    LOADFILE(nuls);
+    if (IORESULT() != 0) return;
+    while (!TEXTEOF()) {
+      sum += READREAL();
+      READLN();
+    }
+    ENDFILE();
+  });
+  std::printf("ramp of 1 GiB of white space: %.0f ms (target: under 2000)\n", skip);
+  std::filesystem::remove(nuls);
+
   if (!open_bench_window(256, 256)) {
     std::printf("no OpenGL context: %s\n", platform::LastErrorText().c_str());
     return 1;

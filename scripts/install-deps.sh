@@ -16,8 +16,11 @@ RUN=(
 TEST=(
   "${RUN[@]}" git
   libgtest-dev googletest libpng-dev doxygen
-  # The end-to-end tests: a virtual screen and real input on it.
-  xvfb xdotool
+  # The end-to-end tests and the drag benchmark: a virtual screen, real input on it (XTest),
+  # pictures read back from it.
+  xvfb xdotool libxtst-dev imagemagick
+  # The fuzz targets: clang with the libFuzzer and sanitizer runtimes.
+  clang libclang-rt-14-dev
 )
 WINDOWS=(
   "${RUN[@]}"

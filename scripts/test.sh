@@ -49,6 +49,7 @@ suite "asan+ubsan build and tests" build_and_test asan
 # The Windows build: its suites and the end-to-end tests under Wine on the same display, with
 # the release build's demo for the frame comparison. Every test is its own Wine process.
 suite "mingw build and tests under Wine" build_and_test mingw
+suite "fuzz targets, 60 s each" scripts/fuzz.sh 60
 
 echo "==== summary"
 printf '%s\n' "${summary[@]}"

@@ -99,7 +99,11 @@ struct TTEXTFILE {
   std::FILE *HANDLE = nullptr; ///< the open file, null when closed
   ANSISTRING NAME;             ///< its name, for messages
   LONGINT LINE = 1;            ///< line of the next character to read
-  LONGINT LOOKAHEAD = -2;      ///< next character, -1 at the end, -2 when not yet read
+  ANSISTRING BUFFER; ///< the block read last; BUFFER[POS .. END) is not taken yet
+  std::size_t POS = 0; ///< the next character of BUFFER to take
+  std::size_t END = 0; ///< the end of what BUFFER holds
+  BOOLEAN ATEND = false;   ///< the end of the file, or a Ctrl-Z, has been met
+  BOOLEAN AFTERCR = false; ///< the last character taken was a CR, so a LF now ends no new line
 };
 extern TTEXTFILE FILEIN; ///< the text file LOADFILE opens
 

@@ -29,6 +29,9 @@ void RUNERROR(LONGINT CODE, const std::string &WHAT) {
 }
 
 void REPORTFATAL(const std::string &TEXT, LONGINT EXITCODE) {
+#ifdef VANTREL_FUZZ
+  throw TRUNERRORSTOP{EXITCODE, TEXT};
+#endif
   std::fprintf(stderr, "%s\n", ANSITOUTF8(TEXT).c_str());
   std::fflush(stderr);
   platform::MessageBoxA(0, TEXT.c_str(), "Error", MB_OK);
@@ -75,7 +78,15 @@ LONGINT CHECKEDMUL(LONGINT A, LONGINT B, const char *WHAT) {
 } // namespace vantrel
 
 namespace vantrel {
+#ifdef VANTREL_FUZZ
+std::vector<std::string> FUZZWARNINGS;
+#endif
+
 void WARNING(const std::string &WHAT) {
+#ifdef VANTREL_FUZZ
+  FUZZWARNINGS.push_back(WHAT);
+  return;
+#endif
   std::fprintf(stderr, "vantrel: warning: %s\n", WHAT.c_str());
   std::fflush(stderr);
 }

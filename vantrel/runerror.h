@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "vantrel/types.h"
 
@@ -18,6 +19,15 @@ inline constexpr LONGINT RE_ARITH_OVERFLOW = 215;  ///< integer overflow
 /// Prints one line to stderr, shows it in a box captioned "Error" where the platform can show
 /// one, and ends the program with CODE as its exit code.
 [[noreturn]] void RUNERROR(LONGINT CODE, const std::string &WHAT);
+
+#ifdef VANTREL_FUZZ
+/// The fuzzing build throws this instead of ending the program, so that a fuzz target can take a
+/// run-time error such as 106 as one of the defined outcomes and go on with the next input.
+struct TRUNERRORSTOP {
+  LONGINT CODE;
+  std::string TEXT;
+};
+#endif
 
 /// The reporter itself: TEXT (Windows-1252) on stderr as UTF-8, in a box captioned "Error"
 /// where the platform can show one, then the end of the program with EXITCODE.
@@ -38,4 +48,10 @@ namespace vantrel {
 /// \ingroup core
 /// One warning line on stderr ("vantrel: warning: WHAT"), for failures the program survives.
 void WARNING(const std::string &WHAT);
+
+#ifdef VANTREL_FUZZ
+// The fuzzing build keeps its warnings here instead of printing them: a target checks that a
+// refusal gives exactly one, and millions of inputs do not flood the fuzzer's log.
+extern std::vector<std::string> FUZZWARNINGS;
+#endif
 } // namespace vantrel

@@ -174,9 +174,11 @@ TEST_F(DemoTest, MalformedRampStopsWithInvalidNumericFormat) {
 
 std::string n(LONGWORD v) { return std::to_string(v); }
 
-// The calls that load slot SLOT from a 256 x 256 picture into texture NAME.
+// The calls that load slot SLOT from a 256 x 256 picture into texture NAME: whether OpenGL can
+// hold the picture is asked of its proxy first.
 calls texture_load(GLuint name) {
-  return {"glEnable(GL_TEXTURE_2D)",
+  return {"glTexImage2D(GL_PROXY_TEXTURE_2D, 0, 3, 256, 256, 0, GL_RGB, GL_UNSIGNED_BYTE, null)",
+          "glEnable(GL_TEXTURE_2D)",
           "glGenTextures(1) = " + n(name),
           "glBindTexture(GL_TEXTURE_2D, " + n(name) + ")",
           "glPixelStorei(GL_UNPACK_ALIGNMENT, 4)",

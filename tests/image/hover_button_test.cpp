@@ -6,6 +6,7 @@
 
 #include "tests/image/bmp_builder.h"
 #include "tests/support/gl_fixture.h"
+#include "tests/support/special_files.h"
 #include "vantrel/image/hover_button.h"
 #include "vantrel/window/lifecycle.h"
 
@@ -172,23 +173,37 @@ TEST_F(HoverButtonTest, OtherMessagesGetDefaultProcessing) {
 }
 
 TEST_F(HoverButtonTest, WithoutItsNormalPictureTheButtonKeepsItsSizeIgnoresMovesAndStillClicks) {
-  write_pictures("half", /*normal=*/false);
-  THANDLE b = create_button(50, 60, 33, 17);
-  ASSERT_NE(b, 0u);
-  TRECT r;
-  platform::GetWindowRect(b, &r);
-  EXPECT_EQ(r.RIGHT - r.LEFT, 33);
-  EXPECT_EQ(r.BOTTOM - r.TOP, 17);
-  EXPECT_EQ(platform::GetPropA(b, BUTTONRGN), 0u) << "no shape without the picture";
-  send(b, WM_MOUSEMOVE, 0, xy(5, 5));
-  EXPECT_EQ(state(b), HOVER_NORMAL) << "no hit-test region: moves are ignored";
-  send(b, WM_LBUTTONDOWN, MK_LBUTTON, xy(5, 5));
-  send(b, WM_LBUTTONUP, 0, xy(5, 5));
-  EXPECT_EQ(commands().size(), 1u);
-  // Destruction removes what exists and skips the missing region.
-  send(b, WM_DESTROY, 0, 0);
-  for (PCHAR name : {NORMALBMP, HOVERBMP, PRESSBMP, BUTTONRGN, HOVERMODE})
-    EXPECT_EQ(platform::GetPropA(b, name), 0u) << name;
+  // The normal picture missing (said nowhere), or a FIFO in its place (refused at once, one
+  // warning a load: the picture, then the region, whose failure ends the set-up).
+  for (bool fifo : {false, true}) {
+    SCOPED_TRACE(fifo ? "FIFO" : "missing");
+    write_pictures(fifo ? "fifo" : "half", /*normal=*/false);
+    std::string normal = BMPTYPE + "N.BMP";
+    if (fifo) {
+      ASSERT_TRUE(make_fifo(normal));
+    }
+    testing::internal::CaptureStderr();
+    THANDLE b = 0;
+    EXPECT_TRUE(returns_before_deadline(normal, [&] { b = create_button(50, 60, 33, 17); }));
+    std::string warning =
+        "vantrel: warning: picture '" + normal + "' not loaded: not a regular file\n";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), fifo ? warning + warning : "");
+    ASSERT_NE(b, 0u);
+    TRECT r;
+    platform::GetWindowRect(b, &r);
+    EXPECT_EQ(r.RIGHT - r.LEFT, 33);
+    EXPECT_EQ(r.BOTTOM - r.TOP, 17);
+    EXPECT_EQ(platform::GetPropA(b, BUTTONRGN), 0u) << "no shape without the picture";
+    send(b, WM_MOUSEMOVE, 0, xy(5, 5));
+    EXPECT_EQ(state(b), HOVER_NORMAL) << "no hit-test region: moves are ignored";
+    send(b, WM_LBUTTONDOWN, MK_LBUTTON, xy(5, 5));
+    send(b, WM_LBUTTONUP, 0, xy(5, 5));
+    EXPECT_EQ(commands().size(), 1u);
+    // Destruction removes what exists and skips the missing region.
+    send(b, WM_DESTROY, 0, 0);
+    for (PCHAR name : {NORMALBMP, HOVERBMP, PRESSBMP, BUTTONRGN, HOVERMODE})
+      EXPECT_EQ(platform::GetPropA(b, name), 0u) << name;
+  }
 }
 
 TEST_F(HoverButtonTest, DestroyReleasesContextsPicturesAndTheHitTestRegion) {

@@ -1,8 +1,12 @@
 // Picture files loaded for ordinary windows, and the palette each comes with.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/image/bmp_builder.h"
 #include "tests/support/gl_fixture.h"
+#include "tests/support/special_files.h"
+#include "vantrel/image/bitmap_region.h"
 #include "vantrel/image/palette_bitmap.h"
 
 namespace vantrel::test {
@@ -91,12 +95,57 @@ TEST_F(PaletteBitmapTest, DeeperImagesGetTheHalftonePaletteNeverOneFromTheirPixe
   EXPECT_TRUE(same(entries(pal32), expected));
 }
 
-TEST_F(PaletteBitmapTest, MissingOrBrokenFileReturnsZeroAndLeavesThePaletteAlone) {
+TEST_F(PaletteBitmapTest, MissingOrUnusableFilesGiveZeroAndLeaveThePaletteAlone) {
+  // A missing picture is an ordinary case (a button without a hover picture): nothing is said.
   THANDLE pal = 0x5EED;
+  testing::internal::CaptureStderr();
   EXPECT_EQ(LOADBMPFROMFILE("/nonexistent/picture.bmp", pal), 0u);
+  EXPECT_EQ(BITMAPTOREGION("/nonexistent/picture.bmp", 0xFF00FF, 1), 0u);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(pal, 0x5EEDu);
-  EXPECT_EQ(LOADBMPFROMFILE(write_temp_file("broken.bmp", "BM not really"), pal), 0u);
-  EXPECT_EQ(pal, 0x5EEDu);
+
+  // A file that is there but cannot be used says why, once a load, and is never waited on.
+  std::string dir = write_temp_file("directory.bmp", "");
+  std::filesystem::remove(dir);
+  std::filesystem::create_directory(dir);
+  ASSERT_TRUE(std::filesystem::is_directory(dir));
+  std::string fifo = temp_path("fifo.bmp");
+  bool have_fifo = make_fifo(fifo);
+  bmp_layout wide, large;
+  wide.width = 16385, wide.bpp = 1, wide.pixels = std::string(2052, '\0');
+  large.width = large.height = 8193; // 2^26 pixels and more, and none of them in the file
+  struct row {
+    std::string path, reason; // the reason is the platform's own where empty
+  } rows[] = {
+      {dir, "is a directory"},
+      {fifo, "not a regular file"},
+      {write_temp_file("wide.bmp", make_bmp(wide)),
+       "its 16385 x 1 pixels exceed the largest picture for a window, 16384 pixels a side and "
+       "67108864 in all"},
+      {write_temp_file("large.bmp", make_bmp(large)),
+       "its 8193 x 8193 pixels exceed the largest picture for a window"},
+      {write_temp_file("broken.bmp", "BM not really"), ""},
+  };
+  for (auto &r : rows) {
+    SCOPED_TRACE(r.path);
+    if (r.path == fifo && !have_fifo) continue; // no FIFOs on Windows itself
+    testing::internal::CaptureStderr();
+    THANDLE bmp = 1, rgn = 1;
+    EXPECT_TRUE(returns_before_deadline(r.path, [&] {
+      bmp = LOADBMPFROMFILE(r.path, pal);
+      rgn = BITMAPTOREGION(r.path, 0xFF00FF, 1);
+    })) << "the load waited on the file";
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(bmp, 0u);
+    EXPECT_EQ(rgn, 0u);
+    EXPECT_EQ(pal, 0x5EEDu);
+    std::string start = "vantrel: warning: picture '" + r.path + "' not loaded: ";
+    ASSERT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+    std::string line = err.substr(0, err.find('\n') + 1);
+    EXPECT_EQ(err, line + line) << "the region builder loads the picture the same way";
+    EXPECT_EQ(line.rfind(start + r.reason, 0), 0u) << line;
+    EXPECT_GT(line.size(), start.size() + 1) << "no reason given";
+  }
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 // The shade ramp file, its 1-D texture read back from OpenGL, and the ramp switches.
 #include <algorithm>
+#include <cfloat>
+#include <filesystem>
 #include <string_view>
 
 #include "tests/image/bmp_builder.h"
 #include "tests/support/gl_fixture.h"
+#include "tests/support/special_files.h"
 #include "vantrel/image/shade_ramp.h"
 #include "vantrel/image/text_file.h"
 
@@ -142,17 +145,55 @@ TEST_F(ShadeRampTest, OnlyTheFirstThirtyTwoNumbersAreRead) {
 TEST(TextFile, NumberForms) {
   EXPECT_EQ(reads_of("5.\n.5\n+2\n-1.5e-1\n1E2\n007\n0.125e+1\n"),
             (std::vector<REAL>{5, 0.5, 2, -0.15, 100, 7, 1.25}));
+  // Numbers of the right form beyond REAL's range or precision: the nearest REAL, 0 below its
+  // range and the largest REAL above it, however many digits they take.
+  const std::string exact_half = "1.00000000000000011102230246251565404236316680908203125";
+  struct row {
+    std::string token;
+    REAL want;
+  } rows[] = {
+      {"1e-400", 0},
+      {"-1e-400", 0},
+      {"4.9e-324", 4.9e-324}, // the smallest REAL above 0 is still one
+      {"1e999", DBL_MAX},
+      {"-1e999", -DBL_MAX},
+      {"1.7976931348623159e308", DBL_MAX}, // rounds past the largest REAL
+      {"1e99999999999999999999999", DBL_MAX},
+      {"1e-99999999999999999999999", 0},
+      {"0." + std::string(300, '3'), 1.0 / 3},
+      {"1" + std::string(400, '0') + "e-400", 1},
+      {"0." + std::string(400, '0') + "25e401", 2.5},
+      {std::string(310, '9'), DBL_MAX},
+      // Halfway between 1 and the next REAL rounds to even, 1; a digit 1 far behind tips it up.
+      {exact_half, 1},
+      {exact_half + std::string(900, '0') + "1", 1 + DBL_EPSILON},
+  };
+  std::string text;
+  std::vector<REAL> want;
+  for (auto &r : rows) {
+    text += r.token + "\n";
+    want.push_back(r.want);
+  }
+  EXPECT_EQ(reads_of(text), want);
 }
 
 TEST(TextFileDeathTest, MalformedNumbersStopWithFileAndLine) {
   death_tests_skip_leak_check();
   for (const char *token :
-       {"0,5", "0.5;", "abc", ".", "e5", "1e", "1.2.3", "--1", "0x10", "inf", "nan", "1e99999"}) {
+       {"0,5", "0.5;", "abc", ".", "e5", "1e", "1.2.3", "--1", "0x10", "inf", "nan", "1e+-5"}) {
     SCOPED_TRACE(token);
     std::string path = write_temp_file("bad.sdr", std::string("0.25\n\n") + token + " z\n");
     EXPECT_EXIT(reads_from(path), ::testing::ExitedWithCode(106),
                 "bad\\.sdr:3: '" + regex_escape(token) + "' is not a number");
   }
+  // A long token shows its first 255 characters; what is wrong may come after them.
+  std::string path = write_temp_file("long.sdr", "0.5\r\n" + std::string(300, '7') + ",5\r\n");
+  EXPECT_EXIT(reads_from(path), ::testing::ExitedWithCode(106),
+              "long\\.sdr:2: '" + std::string(255, '7') + "\\.\\.\\.' is not a number");
+  // Lines are counted through a gigabyte of white space, in blocks.
+  std::string framed = write_temp_file("framed.sdr", "");
+  ASSERT_TRUE(write_sparse_file(framed, "0.75\r\n", std::int64_t(1) << 30, "\n\r\n0,5\n"));
+  EXPECT_EXIT(reads_from(framed), ::testing::ExitedWithCode(106), "framed\\.sdr:4: '0,5'");
 }
 
 TEST_F(ShadeRampDeathTest, DecimalCommaStopsTheLoad) {
@@ -168,27 +209,90 @@ TEST_F(ShadeRampTest, MissingFileChangesNothingButSwitchesStillWork) {
   testing::internal::CaptureStderr();
   TEXTURELOADSHADER(path);
   std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-  EXPECT_NE(err.find("warning"), std::string::npos) << err;
-  EXPECT_NE(err.find(path), std::string::npos) << err;
-  EXPECT_NE(err.find("file not found"), std::string::npos) << err;
+  // The reason is the platform's own ("No such file or directory" on Linux).
+  LOADFILE(path);
+  EXPECT_EQ(IORESULT(), 2) << "file not found";
+  ASSERT_NE(LOADFILEREASON(), "");
+  EXPECT_EQ(err,
+            "vantrel: warning: shade ramp '" + path + "' not loaded: " + LOADFILEREASON() + "\n");
   EXPECT_EQ(TEXTUREID, 0u);
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_1D));
   GLint bound;
   glGetIntegerv(GL_TEXTURE_BINDING_1D, &bound);
   EXPECT_EQ(bound, 0);
 
-  // A directory cannot be read as a ramp either.
-  testing::internal::CaptureStderr();
-  TEXTURELOADSHADER(::testing::TempDir());
-  err = testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find("access denied"), std::string::npos) << err;
-  EXPECT_EQ(TEXTUREID, 0u);
-
   TEXTURESHADERON();
   EXPECT_TRUE(ACTIVETEXTURESHADER);
   EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_1D));
+}
+
+TEST_F(ShadeRampTest, NonRegularFilesAreRefusedAtOnceAndLeaveTheRampAlone) {
+  TEXTURELOADSHADER(write_temp_file("kept.sdr", "0.5\n"));
+  const LONGWORD kept = TEXTUREID;
+  ASSERT_NE(kept, 0u);
+  glDisable(GL_TEXTURE_1D);
+  std::string dir = write_temp_file("directory.sdr", "");
+  std::filesystem::remove(dir);
+  std::filesystem::create_directory(dir);
+  ASSERT_TRUE(std::filesystem::is_directory(dir));
+  std::string fifo = temp_path("fifo.sdr");
+  bool have_fifo = make_fifo(fifo);
+  struct row {
+    std::string path, reason;
+  } rows[] = {{dir, "is a directory"}, {fifo, "not a regular file"}};
+  for (auto &r : rows) {
+    SCOPED_TRACE(r.path);
+    if (r.path == fifo && !have_fifo) continue; // no FIFOs on Windows itself
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(returns_before_deadline(r.path, [&] { TEXTURELOADSHADER(r.path); }))
+        << "the load waited on the file";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "vantrel: warning: shade ramp '" + r.path + "' not loaded: " + r.reason + "\n");
+    EXPECT_EQ(TEXTUREID, kept);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_1D));
+    GLint bound;
+    glGetIntegerv(GL_TEXTURE_BINDING_1D, &bound);
+    EXPECT_EQ(bound, GLint(kept));
+    ASSERT_TRUE(returns_before_deadline(r.path, [&] { LOADFILE(r.path); }));
+    EXPECT_EQ(IORESULT(), 5) << "access denied, as for a file that may not be read";
+    EXPECT_EQ(LOADFILEREASON(), r.reason);
+  }
+}
+
+TEST_F(ShadeRampTest, NumbersPastSingleGiveItsLimitsAndOpenGLClampsThem) {
+  SINGLE ramp[32][3];
+  for (auto &e : ramp)
+    e[0] = e[1] = e[2] = -7;
+  std::string why;
+  ASSERT_TRUE(
+      READSHADERFILE(write_temp_file("ranges.sdr", "0.5\n1e-400\n1e999\n-1e999\n1e300\n0." +
+                                                       std::string(300, '3') + "\n-1e-50\n"),
+                     ramp, why));
+  const SINGLE want[] = {0.5f, 0, FLT_MAX, -FLT_MAX, FLT_MAX, 1.0f / 3, -0.0f, -7};
+  for (int k = 0; k < 8; k++)
+    for (int c = 0; c < 3; c++)
+      EXPECT_EQ(ramp[k][c], want[k]) << "entry " << k;
+  EXPECT_EQ(ramp[31][0], -7) << "entries past the last number are left as they were";
+  TEXTURELOADSHADER(write_temp_file("ranges.sdr", "0.5\n1e-400\n1e999\n-1e999\n"));
+  expect_ramp({0.5f, 0, 1, 0});
+}
+
+TEST_F(ShadeRampTest, AGigabyteOfWhiteSpaceIsReadToItsEnd) {
+  // NUL bytes are white space: all of it is skipped for one read that finds no number, 0.
+  std::string nuls = write_temp_file("nuls.sdr", "");
+  ASSERT_TRUE(write_sparse_file(nuls, "", std::int64_t(1) << 30));
+  TEXTURELOADSHADER(nuls);
+  ASSERT_NE(TEXTUREID, 0u);
+  expect_ramp({});
+  EXPECT_EQ(reads_from(nuls), (std::vector<REAL>{0}));
+
+  // Numbers on both sides of it, and lines counted across it.
+  std::string framed = write_temp_file("framed.sdr", "");
+  ASSERT_TRUE(write_sparse_file(framed, "0.75\r\n", std::int64_t(1) << 30,
+                                "\n0.25 x\r\n\x1a"
+                                "0,5"));
+  EXPECT_EQ(reads_from(framed), (std::vector<REAL>{0.75, 0.25}));
 }
 
 TEST_F(ShadeRampTest, SwitchesSetLightingTexturingAndFlag) {

@@ -1,8 +1,10 @@
 // Texture slots loaded from BMP files, read back from OpenGL.
 #include <algorithm>
+#include <filesystem>
 
 #include "tests/image/bmp_builder.h"
 #include "tests/support/gl_fixture.h"
+#include "tests/support/special_files.h"
 #include "vantrel/image/texture.h"
 #include "vantrel/platform/common/bmp_reader.h"
 
@@ -255,7 +257,7 @@ TEST_F(TextureTest, UnusableFilesWarnOnceAndLeaveSlotAndGlAlone) {
       {"empty.bmp", "", "not a BMP"},
       {"header.bmp", whole.substr(0, 20), "truncated header"},
       {"pixels.bmp", whole.substr(0, whole.size() - 1), "truncated"},
-      {"huge.bmp", make_bmp(huge), "too large"},
+      {"huge.bmp", make_bmp(huge), "exceed the largest texture OpenGL takes"},
       {"wide.bmp", make_bmp(wide), "truncated"},
       {"rle.bmp", make_bmp(rle), "compressed"},
       {"odd.bmp", make_bmp(odd), "bits per pixel"},
@@ -291,6 +293,113 @@ TEST_F(TextureTest, UnusableFilesWarnOnceAndLeaveSlotAndGlAlone) {
   EXPECT_NE(err.find("No such file"), std::string::npos) << err;
   EXPECT_EQ(TEXTUREID2[0], 0u);
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+TEST_F(TextureTest, NonRegularFilesAreRefusedAtOnceNamingTheReason) {
+  TEXTURELOADID(write_temp_file("kept.bmp", solid_bmp(1, 1, 1, 2, 3)).c_str(), 9);
+  LONGWORD kept = TEXTUREID2[9];
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDisable(GL_TEXTURE_2D);
+  std::string dir = write_temp_file("directory.bmp", "");
+  std::filesystem::remove(dir);
+  std::filesystem::create_directory(dir);
+  ASSERT_TRUE(std::filesystem::is_directory(dir));
+  std::string fifo = temp_path("fifo.bmp");
+  struct row {
+    std::string path, reason;
+  } rows[] = {{dir, "is a directory"}, {fifo, "not a regular file"}};
+  bool have_fifo = make_fifo(fifo);
+  for (auto &r : rows) {
+    SCOPED_TRACE(r.path);
+    if (r.path == fifo && !have_fifo) continue; // no FIFOs on Windows itself
+    testing::internal::CaptureStderr();
+    // A load that opened the FIFO would wait for a writer that never comes.
+    EXPECT_TRUE(returns_before_deadline(r.path, [&] {
+      TEXTURELOADID(r.path.c_str(), 0);
+      TEXTURELOADID(r.path.c_str(), 9);
+    })) << "the load waited on the file";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "vantrel: warning: texture '" + r.path + "' not loaded into slot 0: " + r.reason +
+                  "\nvantrel: warning: texture '" + r.path +
+                  "' not loaded into slot 9: " + r.reason + "\n");
+    EXPECT_EQ(TEXTUREID2[0], 0u);
+    EXPECT_EQ(TEXTUREID2[9], kept);
+    EXPECT_EQ(binding_2d(), 0);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+  }
+}
+
+// A 32-bit BMP header for W x H pixels (top-down when H is negative), its pixels all zero.
+std::string header32(std::int32_t w, std::int32_t h) {
+  bmp_layout l;
+  l.width = w, l.height = h, l.bpp = 32;
+  return make_bmp(l);
+}
+
+TEST_F(TextureTest, PicturesOpenGLCannotTakeAreRefusedFromTheHeaderBeforeAPixelIsRead) {
+  const GLint max = get_int(GL_MAX_TEXTURE_SIZE);
+  ASSERT_GE(max, 64);
+  auto pixels = [](std::int64_t w, std::int64_t h) { return 54 + w * h * 4; };
+  // Each about a gigabyte, but sparse: the rest of each file reads as zeros.
+  struct row {
+    std::string name;
+    std::int32_t w, h;
+  } too_large[] = {{"wide.bmp", max + 1, (1 << 28) / (max + 1)},
+                   {"tall.bmp", 16, -(max + 1)},
+                   {"both.bmp", max + 1, max + 1}};
+  TEXTURELOADID(write_temp_file("kept.bmp", solid_bmp(1, 1, 1, 2, 3)).c_str(), 9);
+  LONGWORD kept = TEXTUREID2[9];
+  for (auto &r : too_large) {
+    SCOPED_TRACE(r.name);
+    std::string path = write_temp_file(r.name, "");
+    std::int64_t h = r.h < 0 ? -std::int64_t(r.h) : r.h;
+    ASSERT_TRUE(write_sparse_file(path, header32(r.w, r.h), pixels(r.w, h)));
+    reset_peak_memory();
+    std::int64_t before = peak_memory();
+    testing::internal::CaptureStderr();
+    TEXTURELOADID(path.c_str(), 9);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("'" + path + "' not loaded into slot 9: its " + std::to_string(r.w) + " x " +
+                       std::to_string(h) +
+                       " pixels exceed the largest texture OpenGL takes here, " +
+                       std::to_string(max) + " pixels a side"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(TEXTUREID2[9], kept);
+    EXPECT_LT(peak_memory() - before, 32 << 20) << "the refusal read the pixels";
+  }
+
+  // Exactly 1 GiB: 16384 x 16383 pixels of 32 bits. The loader reads it into one 24-bit copy of
+  // its pixels; OpenGL then takes it if its sides fit.
+  std::string big = write_temp_file("gigabyte.bmp", "");
+  ASSERT_TRUE(write_sparse_file(big, header32(16384, 16383), pixels(16384, 16383)));
+  ASSERT_EQ(std::filesystem::file_size(big), 1073676342u);
+  reset_peak_memory();
+  std::int64_t before = peak_memory();
+  THANDLE bitmap = platform::LoadImageA(0, big.c_str(), IMAGE_BITMAP, 0, 0,
+                                        LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+  ASSERT_NE(bitmap, 0u) << platform::LastErrorText();
+  const std::int64_t copy = std::int64_t(16384) * 3 * 16383;
+  // A quarter more for the sanitizers' bookkeeping, which shadows every allocation.
+  EXPECT_LT(peak_memory() - before, copy + copy / 4) << "more than one copy of the pixels";
+  platform::DeleteObject(bitmap);
+  testing::internal::CaptureStderr();
+  TEXTURELOADID(big.c_str(), 9);
+  std::string err = testing::internal::GetCapturedStderr();
+  if (max >= 16384) {
+    EXPECT_EQ(err, "");
+    EXPECT_NE(TEXTUREID2[9], kept);
+    GLint w = 0, h = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+    EXPECT_EQ(w, 16384);
+    EXPECT_EQ(h, 16383);
+    glDeleteTextures(1, &TEXTUREID2[9]);
+  } else {
+    EXPECT_NE(err.find("exceed the largest texture OpenGL takes"), std::string::npos) << err;
+    EXPECT_EQ(TEXTUREID2[9], kept);
+  }
 }
 
 TEST_F(TextureTest, LoadSetsUnpackStateAndLinearRepeatParameters) {

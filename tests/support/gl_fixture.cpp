@@ -216,13 +216,17 @@ std::string data_path(const std::string &name) {
   return std::string(dir ? dir : VANTREL_TEST_DATA_DIR) + "/" + name;
 }
 
-std::string write_temp_file(const std::string &name, const std::string &bytes) {
+std::string temp_path(const std::string &name) {
   auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
   std::filesystem::path dir =
       std::filesystem::temp_directory_path() / ("vantrel-" + std::to_string(::getpid())) /
       (info ? std::string(info->test_suite_name()) + "." + info->name() : std::string("global"));
   std::filesystem::create_directories(dir);
-  std::string path = (dir / name).string();
+  return (dir / name).string();
+}
+
+std::string write_temp_file(const std::string &name, const std::string &bytes) {
+  std::string path = temp_path(name);
   std::ofstream(path, std::ios::binary) << bytes;
   return path;
 }

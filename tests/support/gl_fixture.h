@@ -80,4 +80,7 @@ std::string data_path(const std::string &name);
 // Writes BYTES to a new file in the test's temporary directory and returns its path.
 std::string write_temp_file(const std::string &name, const std::string &bytes);
 
+// The path NAME would have in the test's temporary directory; nothing is written.
+std::string temp_path(const std::string &name);
+
 } // namespace vantrel::test

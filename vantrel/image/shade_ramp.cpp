@@ -9,27 +9,34 @@
 
 namespace vantrel {
 
-void TEXTURELOADSHADER(const ANSISTRING &SDRFILE) {
-  // Entry after entry, red, green and blue adjacent: the layout glTexImage1D reads.
-  SINGLE SHADERDATA[32][3] = {};
-  static_assert(sizeof(SHADERDATA) == 384);
-
+BOOLEAN READSHADERFILE(const ANSISTRING &SDRFILE, SINGLE (&SHADERDATA)[32][3], ANSISTRING &WHY) {
   LOADFILE(SDRFILE);
-  LONGINT CODE = IORESULT();
-  if (CODE != 0) {
-    WARNING("shade ramp '" + SDRFILE + "' not loaded: " + IORESULTTEXT(CODE));
-    return;
+  if (IORESULT() != 0) {
+    WHY = LOADFILEREASON();
+    return false;
   }
   for (LONGINT I = 0; I < 32; I++) {
     if (TEXTEOF()) break;
     REAL V = READREAL();
     READLN();
-    // OpenGL clamps into 0..1 anyway; this only keeps huge values inside SINGLE's range.
+    // A number past SINGLE's range becomes the largest SINGLE; OpenGL clamps into 0..1 anyway.
     if (V > FLT_MAX) V = FLT_MAX;
     if (V < -FLT_MAX) V = -FLT_MAX;
     SHADERDATA[I][0] = SHADERDATA[I][1] = SHADERDATA[I][2] = SINGLE(V);
   }
   ENDFILE();
+  return true;
+}
+
+void TEXTURELOADSHADER(const ANSISTRING &SDRFILE) {
+  // Entry after entry, red, green and blue adjacent: the layout glTexImage1D reads.
+  SINGLE SHADERDATA[32][3] = {};
+  static_assert(sizeof(SHADERDATA) == 384);
+  ANSISTRING WHY;
+  if (!READSHADERFILE(SDRFILE, SHADERDATA, WHY)) {
+    WARNING("shade ramp '" + SDRFILE + "' not loaded: " + WHY);
+    return;
+  }
 
   glEnable(GL_TEXTURE_1D);
   glGenTextures(1, &TEXTUREID);

@@ -13,6 +13,12 @@ namespace vantrel {
 /// cannot be opened changes nothing and prints one warning; a malformed number stops the program.
 void TEXTURELOADSHADER(const ANSISTRING &SDRFILE);
 
+/// The reading half of TEXTURELOADSHADER, without OpenGL: fills SHADERDATA (32 entries of red,
+/// green and blue) from SDRFILE, each number v becoming (v, v, v) held inside SINGLE's range, and
+/// leaves the entries after the last number as they were. False, with the reason in WHY, when
+/// the file cannot be opened; a malformed number stops the program.
+BOOLEAN READSHADERFILE(const ANSISTRING &SDRFILE, SINGLE (&SHADERDATA)[32][3], ANSISTRING &WHY);
+
 /// 1-D texturing on, lighting off, ACTIVETEXTURESHADER true.
 void TEXTURESHADERON();
 

@@ -10,7 +10,9 @@
 namespace vantrel {
 
 /// Binds FILEIN to FILENAME (its first 255 characters) and opens it for reading. A failure is
-/// not raised; its code waits for IORESULT. A file still open through FILEIN is closed first.
+/// not raised; its code waits for IORESULT. Only a regular file opens: a directory, FIFO or
+/// device fails at once (access denied) without being read. A file still open through FILEIN is
+/// closed first.
 void LOADFILE(const ANSISTRING &FILENAME);
 
 /// Closes FILEIN. Closing a file that is not open, or a failing close, is a run-time I/O error.
@@ -23,15 +25,20 @@ LONGINT IORESULT();
 /// What an I/O result code means, in words ("file not found").
 ANSISTRING IORESULTTEXT(LONGINT CODE);
 
+/// Why the last LOADFILE failed, as the platform says it ("is a directory", "not a regular
+/// file", "No such file or directory"); empty after a success.
+ANSISTRING LOADFILEREASON();
+
 /// True when no characters at all are left in FILEIN; a Ctrl-Z (26) counts as the end.
 BOOLEAN TEXTEOF();
 
 /// Reads one number from FILEIN: skips characters of code 32 or below, takes the characters up
 /// to the next such one as the token and converts it. The form is an optional sign, digits with
 /// an optional fraction after a point (either side of the point may be empty, not both, so "5."
-/// and ".5" are numbers), and an optional exponent (e or E, optional sign, digits). No token
-/// left before the end gives 0. Anything else, or a number beyond REAL's range, is a run-time
-/// error RE_INVALID_NUMERIC naming the file, the line and the token.
+/// and ".5" are numbers), and an optional exponent (e or E, optional sign, digits), at any
+/// length. The result is the nearest REAL: a number too small for one gives 0, one too large the
+/// largest REAL (with its sign). No token left before the end gives 0. Any other token is a
+/// run-time error RE_INVALID_NUMERIC naming the file, the line and the token.
 REAL READREAL();
 
 /// Discards the rest of the current line, up to and including its line break (LF, CR or CR LF).

@@ -7,6 +7,7 @@
 
 #include "vantrel/gl.h"
 #include "vantrel/globals.h"
+#include "vantrel/image/picture_file.h"
 #include "vantrel/platform/platform.h"
 #include "vantrel/runerror.h"
 
@@ -68,6 +69,34 @@ void TEXTURELOADID(PCHAR BMPFILE, LONGINT NUM) {
     WARNING("texture '" + name + "' not loaded into slot " + std::to_string(NUM) + ": " + why);
   };
 
+  // Decided from the header, before a pixel is read: OpenGL takes sides up to
+  // GL_MAX_TEXTURE_SIZE, and its proxy says whether it can hold this picture at all. Without a
+  // current context there is no limit to ask, and the loader's own bound applies.
+  LONGINT FW, FH;
+  std::string why;
+  if (!READPICTURESIZE(BMPFILE, FW, FH, why)) {
+    refuse(why);
+    return;
+  }
+  GLint MAXSIDE = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &MAXSIDE);
+  if (MAXSIDE > 0 && (FW > MAXSIDE || FH > MAXSIDE)) {
+    refuse("its " + std::to_string(FW) + " x " + std::to_string(FH) +
+           " pixels exceed the largest texture OpenGL takes here, " + std::to_string(MAXSIDE) +
+           " pixels a side");
+    return;
+  }
+  if (MAXSIDE > 0 && FW > 0 && FH > 0) {
+    GLint HELD = 0;
+    glTexImage2D(GL_PROXY_TEXTURE_2D, 0, 3, FW, FH, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &HELD);
+    if (HELD == 0) {
+      refuse("OpenGL cannot hold a texture of " + std::to_string(FW) + " x " + std::to_string(FH) +
+             " pixels");
+      return;
+    }
+  }
+
   THANDLE bitmap =
       platform::LoadImageA(platform::GetModuleHandleA(nullptr), BMPFILE, IMAGE_BITMAP, 0, 0,
                            LR_LOADFROMFILE | LR_LOADTRANSPARENT | LR_CREATEDIBSECTION);
@@ -97,7 +126,6 @@ void TEXTURELOADID(PCHAR BMPFILE, LONGINT NUM) {
   if (bm.bmBitsPixel != 24 && bm.bmWidth > 0 && bm.bmHeight > 0) {
     // Colour-table pictures are loaded at their own depth; a blit onto a 24-bit DIB section
     // looks every pixel up in the table.
-    std::string why;
     THANDLE converted = TO24BIT(bitmap, bm.bmWidth, bm.bmHeight, why);
     platform::DeleteObject(bitmap);
     if (!converted) {

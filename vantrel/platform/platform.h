@@ -7,6 +7,8 @@
 /// only backend files include <windows.h>, <X11/...> or <EGL/...>.
 #pragma once
 
+#include <cstdio>
+
 #include "vantrel/types.h"
 
 namespace vantrel {
@@ -132,6 +134,13 @@ inline constexpr LONGINT RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN
 ///@{
 /// What CombineRgn and GetRgnBox say of a region; RGN_ERROR when the call failed.
 inline constexpr LONGINT RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3;
+///@}
+
+///@{
+/// GetLastError codes that the framework tells apart: no such file, no such folder, too many
+/// files open, access denied.
+inline constexpr LONGWORD ERROR_FILE_NOT_FOUND = 2, ERROR_PATH_NOT_FOUND = 3,
+                          ERROR_TOO_MANY_OPEN_FILES = 4, ERROR_ACCESS_DENIED = 5;
 ///@}
 
 ///@{
@@ -290,6 +299,13 @@ LONGINT GetSystemMetrics(LONGINT INDEX);
 
 LONGWORD GetLastError();    ///< why the last failing call failed
 ANSISTRING LastErrorText(); ///< the same, as a sentence (FormatMessageA)
+
+// Files
+/// NAME opened for binary reading when it is a regular file, SIZE (if given) its length in
+/// bytes; anything else (missing, a directory, a FIFO, a device) gives null at once, without
+/// waiting on a writer, with GetLastError set and the reason in WHY ("is a directory", "not a
+/// regular file").
+std::FILE *OpenRegularFile(PCHAR NAME, std::int64_t *SIZE, ANSISTRING &WHY);
 
 // Message boxes
 /// A modal box showing TEXT under CAPTION with the MB_ buttons of STYLE; the ID answer.

@@ -1,12 +1,14 @@
-// BMP files as a DIB section would hold them. Every size and offset in the file is checked
-// against the bytes actually present before it is used.
+// BMP files as a DIB section would hold them. The header decides everything before a pixel is
+// read: every size and offset in it is checked against the bytes the file actually holds, and
+// the pixels are then read once, row by row, straight into the picture (converted on the way
+// where the file's depth is not the picture's).
 #include "vantrel/platform/common/bmp_reader.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <new>
 
 namespace vantrel::common {
 
@@ -15,6 +17,11 @@ namespace {
 // Limits that keep a hostile header from asking for absurd memory.
 constexpr std::int64_t max_side = 32768;
 constexpr std::int64_t max_pixels = std::int64_t(1) << 28;
+
+// The most a header can need before the pixels: the file header, the largest info header and
+// a full colour table (bit-field masks after a 40-byte header come only with 16 and 32 bits a
+// pixel, which have no table).
+constexpr std::size_t max_head = 14 + 124 + 256 * 4;
 
 std::uint32_t u16(const std::uint8_t *p) { return p[0] | p[1] << 8; }
 std::uint32_t u32(const std::uint8_t *p) {
@@ -45,9 +52,21 @@ struct channel {
   }
 };
 
-} // namespace
+// What the header says: enough to read the pixels.
+struct bmp_header {
+  std::int64_t width = 0, height = 0;
+  bool top_down = false;
+  std::uint32_t bpp = 0;
+  std::uint32_t rmask = 0, gmask = 0, bmask = 0;
+  std::vector<TRGBQUAD> table;
+  std::uint64_t pixel_offset = 0;
+  std::size_t src_stride = 0;
+};
 
-bool decode_bmp(const std::uint8_t *data, std::size_t size, dib_image &out, std::string &why) {
+// Reads the header from DATA, the first SIZE = min(FILE_SIZE, max_head) bytes of a file of
+// FILE_SIZE bytes, and checks that the pixels it announces lie inside the file.
+bool parse_header(const std::uint8_t *data, std::size_t size, std::uint64_t file_size,
+                  bmp_header &out, std::string &why) {
   if (size < 2 || data[0] != 'B' || data[1] != 'M') {
     why = "not a BMP file";
     return false;
@@ -143,64 +162,123 @@ bool decode_bmp(const std::uint8_t *data, std::size_t size, dib_image &out, std:
   }
 
   std::size_t src_stride = (std::size_t(width) * bpp + 31) / 32 * 4;
-  std::size_t need = src_stride * std::size_t(height);
-  if (pixel_offset > size || size - pixel_offset < need) {
-    why = "pixel data truncated (" + std::to_string(size > pixel_offset ? size - pixel_offset : 0) +
-          " of " + std::to_string(need) + " bytes)";
+  std::uint64_t need = std::uint64_t(src_stride) * std::uint64_t(height);
+  if (pixel_offset > file_size || file_size - pixel_offset < need) {
+    why = "pixel data truncated (" +
+          std::to_string(file_size > pixel_offset ? file_size - pixel_offset : 0) + " of " +
+          std::to_string(need) + " bytes)";
     return false;
   }
+  out.width = width, out.height = height, out.top_down = top_down, out.bpp = bpp;
+  out.rmask = rmask, out.gmask = gmask, out.bmask = bmask;
+  out.table = std::move(table);
+  out.pixel_offset = pixel_offset;
+  out.src_stride = src_stride;
+  return true;
+}
 
-  out.width = LONGINT(width);
-  out.height = LONGINT(height);
-  out.file_bits = std::uint16_t(bpp);
-  out.bpp = bpp <= 8 ? std::uint16_t(bpp) : 24;
+// Fills OUT from the pixel rows that READ(destination, bytes) hands over in file order. Rows of
+// 1, 4, 8 and 24 bits go straight to their place in the picture; 16- and 32-bit rows pass
+// through one row of ROW and are converted to 24 bits.
+template <class READ>
+bool read_pixels(const bmp_header &h, dib_image &out, READ read, std::string &why) {
+  out.width = LONGINT(h.width);
+  out.height = LONGINT(h.height);
+  out.file_bits = std::uint16_t(h.bpp);
+  out.bpp = h.bpp <= 8 ? std::uint16_t(h.bpp) : 24;
   out.top_down = false;
-  out.colors = table;
+  out.colors = h.table;
   std::size_t dst_stride = dib_stride(out.width, out.bpp);
-  out.bits.assign(dst_stride * std::size_t(height), 0);
-  channel cr(rmask), cg(gmask), cb(bmask);
-  for (std::int64_t row = 0; row < height; row++) {
+  std::vector<std::uint8_t> row;
+  try {
+    out.bits.assign(dst_stride * std::size_t(h.height), 0);
+    if (h.bpp == 16 || h.bpp == 32) row.resize(h.src_stride);
+  } catch (const std::bad_alloc &) {
+    out.bits = {};
+    why = "not enough memory for " + std::to_string(h.width) + " x " + std::to_string(h.height) +
+          " pixels";
+    return false;
+  }
+  channel cr(h.rmask), cg(h.gmask), cb(h.bmask);
+  for (std::int64_t r = 0; r < h.height; r++) {
     // The DIB is bottom-up whatever the file's order.
-    const std::uint8_t *src = data + pixel_offset + src_stride * std::size_t(row);
-    std::int64_t dst_row = top_down ? height - 1 - row : row;
+    std::int64_t dst_row = h.top_down ? h.height - 1 - r : r;
     std::uint8_t *dst = out.bits.data() + dst_stride * std::size_t(dst_row);
-    if (bpp <= 8 || bpp == 24) {
+    if (row.empty()) {
       // Colour-table rows keep their indices, even those past the table (they read as black);
       // the row lengths of file and DIB agree at these depths.
-      std::memcpy(dst, src, dst_stride);
+      if (!read(dst, dst_stride)) break;
       continue;
     }
-    for (std::int64_t x = 0; x < width; x++, dst += 3) {
-      std::uint32_t px = bpp == 16 ? u16(src + x * 2) : u32(src + x * 4);
+    if (!read(row.data(), row.size())) break;
+    const std::uint8_t *src = row.data();
+    for (std::int64_t x = 0; x < h.width; x++, dst += 3) {
+      std::uint32_t px = h.bpp == 16 ? u16(src + x * 2) : u32(src + x * 4);
       dst[0] = cb.get(px), dst[1] = cg.get(px), dst[2] = cr.get(px);
     }
   }
   return true;
 }
 
+// Moves FILE to byte OFFSET; a plain fseek takes a 32-bit offset on Windows.
+bool seek(std::FILE *file, std::uint64_t offset) {
+#ifdef _WIN32
+  return _fseeki64(file, std::int64_t(offset), SEEK_SET) == 0;
+#else
+  return fseeko(file, off_t(offset), SEEK_SET) == 0;
+#endif
+}
+
+} // namespace
+
+bool decode_bmp(const std::uint8_t *data, std::size_t size, dib_image &out, std::string &why) {
+  bmp_header h;
+  if (!parse_header(data, std::min(size, max_head), size, h, why)) return false;
+  const std::uint8_t *next = data + h.pixel_offset;
+  return read_pixels(
+      h, out,
+      [&](std::uint8_t *to, std::size_t n) {
+        std::memcpy(to, next, n);
+        next += n;
+        return true;
+      },
+      why);
+}
+
 bool read_bmp_file(const char *path, dib_image &out, std::string &why) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    why = std::string("cannot open file: ") + std::strerror(errno);
-    return false;
-  }
-  in.seekg(0, std::ios::end);
-  std::streamoff length = in.tellg();
-  if (length < 0) {
+  std::int64_t size = 0;
+  std::FILE *file = platform::OpenRegularFile(path, &size, why);
+  if (!file) return false;
+  std::vector<std::uint8_t> head(std::size_t(std::min<std::int64_t>(size, max_head)));
+  bmp_header h;
+  bool ok = std::fread(head.data(), 1, head.size(), file) == head.size();
+  if (!ok)
     why = "cannot read file";
-    return false;
-  }
-  if (length > (std::streamoff(1) << 30)) {
-    why = "file larger than 1 GiB";
-    return false;
-  }
-  in.seekg(0);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-  if (!in.read(reinterpret_cast<char *>(bytes.data()), length)) {
+  else
+    ok = parse_header(head.data(), head.size(), std::uint64_t(size), h, why);
+  if (ok && !seek(file, h.pixel_offset)) {
     why = "cannot read file";
-    return false;
+    ok = false;
   }
-  return decode_bmp(bytes.data(), bytes.size(), out, why);
+  if (ok) {
+    // The file may shrink after it was measured; a row that is not all there fails the load.
+    bool complete = true;
+    ok = read_pixels(
+        h, out,
+        [&](std::uint8_t *to, std::size_t n) {
+          complete = std::fread(to, 1, n, file) == n;
+          return complete;
+        },
+        why);
+    if (ok && !complete) {
+      why = "cannot read file: " +
+            std::string(std::ferror(file) ? std::strerror(errno) : "it ends before its pixels");
+      out.bits = {};
+      ok = false;
+    }
+  }
+  std::fclose(file);
+  return ok;
 }
 
 } // namespace vantrel::common

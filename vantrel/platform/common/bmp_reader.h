@@ -31,7 +31,9 @@ inline std::size_t dib_stride(LONGINT width, unsigned bpp = 24) {
 // and 32-bit ones become 24-bit; rows end up bottom-up. On failure returns false and says why.
 bool decode_bmp(const std::uint8_t *data, std::size_t size, dib_image &out, std::string &why);
 
-// Reads and decodes the named file.
+// Reads and decodes the named file, which must be a regular file: a FIFO or a directory is
+// refused without waiting. The header is read and checked first, so a file refused for its
+// size or layout costs no more than its header; the pixels are then read once.
 bool read_bmp_file(const char *path, dib_image &out, std::string &why);
 
 } // namespace vantrel::common

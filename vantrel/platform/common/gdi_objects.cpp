@@ -43,6 +43,11 @@ gdi_object *find_object(THANDLE handle, gdi_kind kind) {
 
 void drop_object(THANDLE handle) { objects.erase(handle); }
 
+std::size_t object_count() {
+  return std::size_t(
+      std::count_if(objects.begin(), objects.end(), [](const auto &o) { return !o.second.stock; }));
+}
+
 void forget_objects() { objects.clear(); }
 
 void set_last_error(LONGWORD code, std::string text) {

@@ -41,14 +41,20 @@ struct gdi_object {
 THANDLE add_object(gdi_object object);
 gdi_object *find_object(THANDLE handle, gdi_kind kind);
 void drop_object(THANDLE handle);
+// How many objects the table holds besides the stock ones (made once, on first use): what a
+// call leaves behind shows here.
+std::size_t object_count();
 // Forgets every object, stock ones included, without telling the backend (between tests).
 void forget_objects();
 
 // The reason the last failing call gives through GetLastError / LastErrorText.
 void set_last_error(LONGWORD code, std::string text);
 
-inline constexpr LONGWORD ERROR_FILE_NOT_FOUND = 2, ERROR_NOT_ENOUGH_MEMORY = 8,
-                          ERROR_BAD_FORMAT = 11, ERROR_INVALID_DATA = 13,
+// The seam's codes under their old names here too, and those only this code sets.
+using vantrel::ERROR_ACCESS_DENIED, vantrel::ERROR_FILE_NOT_FOUND, vantrel::ERROR_PATH_NOT_FOUND,
+    vantrel::ERROR_TOO_MANY_OPEN_FILES;
+inline constexpr LONGWORD ERROR_NOT_ENOUGH_MEMORY = 8, ERROR_BAD_FORMAT = 11,
+                          ERROR_INVALID_DATA = 13, ERROR_READ_FAULT = 30,
                           ERROR_INVALID_PARAMETER = 87;
 
 // ---- What a backend with a screen reads ----

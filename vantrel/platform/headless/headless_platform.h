@@ -10,8 +10,8 @@
 ///  [X] Message boxes answered from a script; screen size, cursor and foreground set by tests
 ///  [X] Device input from a script (input_mouse, input_key), queued by the same rules as real
 ///      input: at most one pending move, auto-repeats folded into the pending key-down
-///  [X] Bitmap files through the portable BMP reader at their own depth; window properties;
-///      capture
+///  [X] Bitmap files through the portable BMP reader at their own depth, regular files only (a
+///      FIFO or directory is refused without waiting); window properties; capture
 ///  [X] DIB sections, memory contexts, SRCCOPY blits (onto windows: a canvas read by
 ///      window_pixels), palettes (true colour: realising maps nothing), regions and window
 ///      regions, the status window (parts and texts; nothing is drawn of it)

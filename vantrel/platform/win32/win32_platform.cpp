@@ -14,6 +14,8 @@
 // After the framework's headers: Win32's macros (WM_CREATE, MB_OK...) would rewrite their names.
 #include <windows.h>
 #include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -122,6 +124,59 @@ LONGINT StartupShowCommand() {
   si.cb = sizeof si;
   ::GetStartupInfoA(&si);
   return (si.dwFlags & STARTF_USESHOWWINDOW) ? LONGINT(si.wShowWindow) : SW_SHOWDEFAULT;
+}
+
+// ---- Files ----
+namespace {
+// NAME opened for reading when it is a regular file, or INVALID_HANDLE_VALUE with the reason in
+// WHY and the last error set. Opening a named pipe (or, under Wine, a FIFO) does not wait for
+// the other end; the handle's type then shows what it is before anything reads from it.
+HANDLE open_regular_file(PCHAR NAME, std::int64_t *SIZE, ANSISTRING &WHY) {
+  if (!NAME || !*NAME) {
+    ::SetLastError(ERROR_FILE_NOT_FOUND);
+    WHY = "no file name";
+    return INVALID_HANDLE_VALUE;
+  }
+  // Backup semantics open a directory too, so that it can be named as one.
+  HANDLE file =
+      ::CreateFileA(NAME, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    WHY = LastErrorText();
+    return file;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  const char *why = nullptr;
+  if (::GetFileType(file) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file, &info))
+    why = "not a regular file";
+  else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    why = "is a directory";
+  if (why) {
+    ::CloseHandle(file);
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    WHY = why;
+    return INVALID_HANDLE_VALUE;
+  }
+  if (SIZE) *SIZE = std::int64_t(std::uint64_t(info.nFileSizeHigh) << 32 | info.nFileSizeLow);
+  return file;
+}
+} // namespace
+
+std::FILE *OpenRegularFile(PCHAR NAME, std::int64_t *SIZE, ANSISTRING &WHY) {
+  HANDLE file = open_regular_file(NAME, SIZE, WHY);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  // The C runtime's stream over the handle; closing the stream closes the handle.
+  int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
+  std::FILE *stream = fd >= 0 ? _fdopen(fd, "rb") : nullptr;
+  if (!stream) {
+    if (fd >= 0)
+      _close(fd);
+    else
+      ::CloseHandle(file);
+    ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    WHY = "the file cannot be read as a stream";
+  }
+  return stream;
 }
 
 LONGWORD GetTickCount() { return ::GetTickCount(); }
@@ -408,6 +463,14 @@ THANDLE LoadImageA(THANDLE INSTANCE, PCHAR NAME, LONGWORD TYPE, LONGINT CX, LONG
   if (!NAME) {
     ::SetLastError(ERROR_FILE_NOT_FOUND);
     return 0;
+  }
+  // A FIFO, pipe, device or directory never reaches LoadImageA, which would wait on it or map
+  // it; the last error then says access denied.
+  if (FLAGS & LR_LOADFROMFILE) {
+    ANSISTRING why;
+    HANDLE file = open_regular_file(NAME, nullptr, why);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    ::CloseHandle(file);
   }
   HANDLE image = ::LoadImageA(h<HINSTANCE>(INSTANCE), NAME, TYPE, CX, CY, FLAGS);
   if (!image || TYPE != IMAGE_BITMAP || !(FLAGS & LR_CREATEDIBSECTION)) return t(image);
