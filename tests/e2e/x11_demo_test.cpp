@@ -28,6 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using vantrel::test::expect_nothing_held;
+using vantrel::test::send_close_request;
 
 const char *TITLE = "Dimostrazione di FX_Cartoon abbinato con Texture CellShader";
 
@@ -292,16 +293,7 @@ TEST_F(X11DemoTest, WindowDestroyedOrConnectionLostEndsTheProgram) {
 TEST_F(X11DemoTest, CloseButtonEndsTheProgramCleanly) {
   Window w = start("n");
   ASSERT_NE(w, 0u);
-  // What a window manager sends when its close button is pressed.
-  XEvent e{};
-  e.xclient.type = ClientMessage;
-  e.xclient.window = w;
-  e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
-  e.xclient.format = 32;
-  e.xclient.data.l[0] = long(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-  e.xclient.data.l[1] = CurrentTime;
-  XSendEvent(display_, w, False, NoEventMask, &e);
-  XFlush(display_);
+  send_close_request(display_, w);
   EXPECT_EQ(wait_exit(), 0);
 }
 

@@ -656,17 +656,7 @@ void visit_box(const std::string &caption, bool close, const std::string &keys, 
       out->functions = reinterpret_cast<long *>(data)[1];
     if (data) XFree(data);
   }
-  if (box && close) {
-    XEvent ev{};
-    ev.xclient.type = ClientMessage;
-    ev.xclient.window = box;
-    ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-    ev.xclient.format = 32;
-    ev.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
-    ev.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d, box, False, NoEventMask, &ev);
-    XSync(d, False); // delivered before the keys below are typed
-  }
+  if (box && close) send_close_request(d, box); // delivered before the keys below are typed
   if (box && !keys.empty())
     std::system(("xdotool windowfocus --sync " + std::to_string(box) + " key " + keys).c_str());
   XCloseDisplay(d);

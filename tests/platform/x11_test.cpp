@@ -538,16 +538,7 @@ TEST_F(X11Test, MotionBurstsAndHeldKeysQueueAsOnWin32) {
 TEST_F(X11Test, CloseButtonPostsCloseAndDefaultProcessingDestroys) {
   THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
   ASSERT_NE(h, 0u);
-  Window xid = x11::native_window(h);
-  XEvent ev{};
-  ev.xclient.type = ClientMessage;
-  ev.xclient.window = xid;
-  ev.xclient.message_type = XInternAtom(probe_, "WM_PROTOCOLS", False);
-  ev.xclient.format = 32;
-  ev.xclient.data.l[0] = long(XInternAtom(probe_, "WM_DELETE_WINDOW", False));
-  ev.xclient.data.l[1] = CurrentTime;
-  XSendEvent(probe_, xid, False, NoEventMask, &ev);
-  XFlush(probe_);
+  send_close_request(probe_, x11::native_window(h));
   ASSERT_TRUE(pump_until([] { return saw(WM_DESTROY); }));
   EXPECT_TRUE(saw(WM_CLOSE));
   TRECT r;

@@ -46,6 +46,20 @@ inline x11_absence x11_missing(bool opened) {
     ASSERT_TRUE(absence.why.empty()) << absence.why;                                               \
   } while (0)
 
+// What a window manager sends when the close button of window W is pressed; the server has
+// delivered it when this returns.
+inline void send_close_request(Display *d, Window w) {
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = w;
+  ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  ev.xclient.data.l[1] = CurrentTime;
+  XSendEvent(d, w, False, NoEventMask, &ev);
+  XSync(d, False);
+}
+
 // Fails the test when it leaves a key or a mouse button held on the server: the next test, or
 // the program under test, would see it held.
 inline void expect_nothing_held(Display *d) {
