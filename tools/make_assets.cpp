@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/bmp_writer.h"
+
 namespace {
 
 struct rgb {
@@ -41,35 +43,15 @@ double fractal(double x, double y, int seed, int size) {
   return sum;
 }
 
+// A SIZE x SIZE texture of colours in 0..1, y = 0 at the top.
 bool write_bmp(const std::string &path, int size, const std::function<rgb(int, int)> &pixel) {
-  const int stride = (size * 3 + 3) / 4 * 4;
-  const std::uint32_t data = std::uint32_t(stride) * size, offset = 54;
-  std::vector<unsigned char> f(offset + data, 0);
-  auto put32 = [&](int at, std::uint32_t v) {
-    for (int i = 0; i < 4; i++)
-      f[at + i] = (v >> (8 * i)) & 0xFF;
+  auto byte = [](double v) {
+    return std::uint32_t(std::lround(std::fmin(1, std::fmax(0, v)) * 255));
   };
-  f[0] = 'B', f[1] = 'M';
-  put32(2, offset + data);
-  put32(10, offset);
-  put32(14, 40);
-  put32(18, size);
-  put32(22, size);
-  f[26] = 1, f[28] = 24;
-  put32(34, data);
-  for (int y = 0; y < size; y++)
-    for (int x = 0; x < size; x++) {
-      rgb c = pixel(x, size - 1 - y); // rows bottom-up
-      auto byte = [](double v) {
-        return (unsigned char)std::lround(std::fmin(1, std::fmax(0, v)) * 255);
-      };
-      unsigned char *p = &f[offset + y * stride + x * 3];
-      p[0] = byte(c.b), p[1] = byte(c.g), p[2] = byte(c.r);
-    }
-  std::FILE *out = std::fopen(path.c_str(), "wb");
-  if (!out) return false;
-  bool ok = std::fwrite(f.data(), 1, f.size(), out) == f.size();
-  return std::fclose(out) == 0 && ok;
+  return bmp::write_rgb(path, size, size, [&](int x, int y) {
+    rgb c = pixel(x, y);
+    return byte(c.r) << 16 | byte(c.g) << 8 | byte(c.b);
+  });
 }
 
 // Courses of rectangular blocks with mortar joints, every other course offset by half a block.
