@@ -15,7 +15,9 @@ trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   for n in $(seq 90 99); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: a server that resets when its last client leaves refuses connections meanwhile,
+    # and the tests connect and leave one after another.
+    Xvfb ":$n" -noreset -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     export DISPLAY=":$n"
     for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
