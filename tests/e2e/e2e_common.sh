@@ -21,6 +21,12 @@ e2e_use_wine() {
 }
 
 e2e_cleanup() {
+  # What the programs said, for a failure to be understood from the test's output alone.
+  if [ "$failures" -gt 0 ] && [ -n "$work" ]; then
+    for f in "$work"/*.txt "$work"/*.err; do
+      [ -s "$f" ] && { echo "---- ${f##*/} (last lines)"; tail -n 15 "$f"; }
+    done
+  fi
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
   [ -n "$own_prefix" ] && { wineserver -k 2>/dev/null; rm -rf "$own_prefix"; }
   [ -n "$work" ] && rm -rf "$work"

@@ -177,7 +177,11 @@ if [ -n "$x11_demo" ]; then
   # The x11 box takes keys sent to it; it is not activated through a window manager.
   [ -n "$box" ] && xdotool key --window "$box" y && e2e_until 10 gone "$box"
   main=$(find_window "$TITLE")
-  [ -n "$main" ] || { fail "x11 frame" "no x11 window"; main=0; }
+fi
+if [ -n "$x11_demo" ] && [ -z "$main" ]; then
+  fail "x11 frame" "no x11 window from $x11_demo"
+  kill "$pid" 2>/dev/null; pid=""
+elif [ -n "$x11_demo" ]; then
   settle "$main" "$work/x11-window.png"
   eval "$(geometry "$main")"
   import -window root "$work/x11.png"

@@ -538,7 +538,8 @@ TEST_F(X11Test, MotionBurstsAndHeldKeysQueueAsOnWin32) {
 TEST_F(X11Test, CloseButtonPostsCloseAndDefaultProcessingDestroys) {
   THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 200);
   ASSERT_NE(h, 0u);
-  send_close_request(probe_, x11::native_window(h));
+  const Window xid = x11::native_window(h);
+  send_close_request(probe_, xid);
   ASSERT_TRUE(pump_until([] { return saw(WM_DESTROY); }));
   EXPECT_TRUE(saw(WM_CLOSE));
   TRECT r;
