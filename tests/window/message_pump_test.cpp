@@ -220,6 +220,8 @@ TEST_F(PumpTest, CloseButtonAndAltF4DestroyTheWindow) {
   open(false);
   platform::PostMessageA(HWINDOW, WM_SYSKEYDOWN, VK_F4, 1 << 29);
   SETGLMSG();
+  EXPECT_TRUE(ACTIVE) << "the close command is posted, not sent";
+  SETGLMSG();
   EXPECT_FALSE(ACTIVE);
   EXPECT_FALSE(SETKEY[VK_F4]) << "keys with Alt do not reach the key table";
 }
