@@ -63,6 +63,8 @@ void script_message_box(LONGINT answer) { scripted.push_back(answer); }
 const std::vector<message_box_record> &message_boxes() { return shown; }
 void fail_context(bool) { unavailable("fail_context"); }
 void set_foreground(THANDLE) { unavailable("set_foreground"); }
+void input_mouse(THANDLE, LONGWORD, LONGINT, LONGINT, TWPARAM) { unavailable("input_mouse"); }
+void input_key(THANDLE, TWPARAM, bool) { unavailable("input_key"); }
 LONGINT swap_count() {
   unavailable("swap_count");
   return 0;
