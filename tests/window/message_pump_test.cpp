@@ -218,6 +218,10 @@ TEST_F(PumpTest, CloseButtonAndAltF4DestroyTheWindow) {
   headless::reset();
   reset_framework_globals();
   open(false);
+  platform::PostMessageA(HWINDOW, WM_SYSKEYDOWN, VK_F4, 0); // F4 alone (after F10, say)
+  SETGLMSG();
+  SETGLMSG();
+  EXPECT_TRUE(ACTIVE) << "F4 without Alt closes nothing";
   platform::PostMessageA(HWINDOW, WM_SYSKEYDOWN, VK_F4, 1 << 29);
   SETGLMSG();
   EXPECT_TRUE(ACTIVE) << "the close command is posted, not sent";
