@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "vantrel/gl.h"
+#include "vantrel/platform/common/gdi_objects.h"
 
 // After the framework's headers: Win32's macros would rewrite their names.
 #include <windows.h>
@@ -153,6 +154,19 @@ void reset() {
 }
 
 } // namespace vantrel::headless
+
+// The shared window table and GDI of the backends without Win32: nothing to read here.
+namespace vantrel::common {
+namespace {
+void unavailable(const char *reader) {
+  ADD_FAILURE() << "common::" << reader << " reads the shared bookkeeping, which Win32 has not: "
+                << "exclude this test from the win32 build";
+}
+} // namespace
+window *find_window(THANDLE) { return unavailable("find_window"), nullptr; }
+const window_class *find_class(const std::string &) { return unavailable("find_class"), nullptr; }
+gdi_object *find_object(THANDLE, gdi_kind) { return unavailable("find_object"), nullptr; }
+} // namespace vantrel::common
 
 namespace vantrel::test {
 bool update_pending(THANDLE window) {
