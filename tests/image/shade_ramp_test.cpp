@@ -115,6 +115,11 @@ TEST_F(ShadeRampTest, LinesCommentsBlanksAndEnds) {
   // CR LF and lone CR line breaks.
   EXPECT_EQ(reads_of("0.25\r\n0.5 x\r\n\r\n0.75\r\n"), (std::vector<REAL>{0.25, 0.5, 0.75}));
   EXPECT_EQ(reads_of("0.25 a\r0.5\r"), (std::vector<REAL>{0.25, 0.5}));
+  // Lines are counted through runs of blanks longer than the reader's eight-byte steps.
+  const std::string blanks(8, '\t');
+  EXPECT_EQ(reads_of("0.5\n" + blanks + "\r" + blanks + "\r\n" + blanks + "0.25"),
+            (std::vector<REAL>{0.5, 0.25}));
+  EXPECT_EQ(FILEIN.LINE, 4) << "a LF, a CR and a CR LF before the last number";
   TEXTURELOADSHADER(write_temp_file("crlf.sdr", "0.25\r\n0.5\r\n1\r\n"));
   expect_ramp({0.25f, 0.5f, 1});
 
@@ -123,6 +128,9 @@ TEST_F(ShadeRampTest, LinesCommentsBlanksAndEnds) {
                      "0.75\nrubbish\n"),
             (std::vector<REAL>{0.25, 0.5}));
   EXPECT_EQ(reads_of("0.25\n0.5\x1a junk"), (std::vector<REAL>{0.25, 0.5}));
+  EXPECT_EQ(reads_of("0.25\n \x1a"
+                     "0.75\n"),
+            (std::vector<REAL>{0.25, 0}));
   TEXTURELOADSHADER(write_temp_file("ctrlz.sdr", "0.25\n\x1a"
                                                  "0.75\n"));
   expect_ramp({0.25f});
@@ -228,6 +236,11 @@ TEST_F(ShadeRampTest, MissingFileChangesNothingButSwitchesStillWork) {
   GLint bound;
   glGetIntegerv(GL_TEXTURE_BINDING_1D, &bound);
   EXPECT_EQ(bound, 0);
+  // A name is cut at 255 characters: what a longer one adds is never looked for.
+  const std::string cut =
+      write_temp_file(std::string(255 - temp_path("").size() - 4, 'n') + ".sdr", "0.5\n");
+  ASSERT_EQ(cut.size(), 255u);
+  EXPECT_EQ(reads_from(cut + ".missing"), (std::vector<REAL>{0.5}));
 
   TEXTURESHADERON();
   EXPECT_TRUE(ACTIVETEXTURESHADER);

@@ -244,6 +244,8 @@ TEST_F(TextureTest, UnusableFilesWarnOnceAndLeaveSlotAndGlAlone) {
   rle.bpp = 8, rle.compression = 1, rle.colors_used = 1, rle.palette = bytes({1, 2, 3, 0});
   bmp_layout odd = good;
   odd.bpp = 7;
+  bmp_layout os2v2 = good;
+  os2v2.header_size = 64; // known to other readers, not to Win32
   bmp_layout no_palette = good;
   no_palette.bpp = 8, no_palette.colors_used = 200; // table promised, not there
   no_palette.pixels = std::string(16, '\0');
@@ -261,6 +263,7 @@ TEST_F(TextureTest, UnusableFilesWarnOnceAndLeaveSlotAndGlAlone) {
       {"wide.bmp", make_bmp(wide), "truncated"},
       {"rle.bmp", make_bmp(rle), "compressed"},
       {"odd.bmp", make_bmp(odd), "bits per pixel"},
+      {"os2v2.bmp", make_bmp(os2v2), "unknown BMP header size 64"},
       {"palette.bmp", make_bmp(no_palette), "colour table"},
       {"offset.bmp", bad_offset, "truncated"},
   };

@@ -158,11 +158,13 @@ TEST_F(WindowModelTest, ClassBackgroundIsErasedAsWineErasesIt) {
     THANDLE picture = solid_picture_dc(64, 48, drawn);
     THANDLE dc = platform::GetDC(w);
     ASSERT_TRUE(platform::BitBlt(dc, 0, 0, 64, 48, picture, 0, 0, SRCCOPY));
-    TRECT part{10, 10, 20, 20};
+    TRECT part{10, 10, 20, 20}, beside{30, 10, 40, 20};
     platform::InvalidateRect(w, &part, true);
+    platform::InvalidateRect(w, &beside, false);
     platform::UpdateWindow(w);
     EXPECT_EQ(erase_answers.size(), 2u);
-    EXPECT_EQ(last_paint.PAINT.LEFT, 10);
+    EXPECT_EQ(last_paint.PAINT.LEFT, 10) << "the bounds of both parts";
+    EXPECT_EQ(last_paint.PAINT.RIGHT, 40);
     EXPECT_EQ(last_paint.PAINT.BOTTOM, 20);
     std::uint32_t inside = c.colour < 0 ? drawn : std::uint32_t(c.colour);
     auto px = headless::window_pixels(w);

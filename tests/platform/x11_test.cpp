@@ -541,7 +541,14 @@ TEST_F(X11Test, CloseButtonPostsCloseAndDefaultProcessingDestroys) {
   const Window xid = x11::native_window(h);
   send_close_request(probe_, xid);
   ASSERT_TRUE(pump_until([] { return saw(WM_DESTROY); }));
-  EXPECT_TRUE(saw(WM_CLOSE));
+  // As the close button does on Win32: SC_CLOSE, which default processing turns into WM_CLOSE.
+  std::vector<std::array<TLPARAM, 2>> path;
+  for (const TMSG &m : received)
+    if (m.MESSAGE == WM_SYSCOMMAND || m.MESSAGE == WM_CLOSE || m.MESSAGE == WM_DESTROY)
+      path.push_back({TLPARAM(m.MESSAGE), TLPARAM(m.WPARAM)});
+  const std::vector<std::array<TLPARAM, 2>> want = {
+      {WM_SYSCOMMAND, SC_CLOSE}, {WM_CLOSE, 0}, {WM_DESTROY, 0}};
+  EXPECT_EQ(path, want);
   TRECT r;
   EXPECT_FALSE(GetWindowRect(h, &r));
   XSync(probe_, False);

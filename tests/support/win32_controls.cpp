@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "vantrel/gl.h"
+#include "vantrel/platform/common/gdi_objects.h"
 
 // After the framework's headers: Win32's macros would rewrite their names.
 #include <windows.h>
@@ -63,6 +64,8 @@ void script_message_box(LONGINT answer) { scripted.push_back(answer); }
 const std::vector<message_box_record> &message_boxes() { return shown; }
 void fail_context(bool) { unavailable("fail_context"); }
 void set_foreground(THANDLE) { unavailable("set_foreground"); }
+void input_mouse(THANDLE, LONGWORD, LONGINT, LONGINT, TWPARAM) { unavailable("input_mouse"); }
+void input_key(THANDLE, TWPARAM, bool) { unavailable("input_key"); }
 LONGINT swap_count() {
   unavailable("swap_count");
   return 0;
@@ -151,6 +154,19 @@ void reset() {
 }
 
 } // namespace vantrel::headless
+
+// The shared window table and GDI of the backends without Win32: nothing to read here.
+namespace vantrel::common {
+namespace {
+void unavailable(const char *reader) {
+  ADD_FAILURE() << "common::" << reader << " reads the shared bookkeeping, which Win32 has not: "
+                << "exclude this test from the win32 build";
+}
+} // namespace
+window *find_window(THANDLE) { return unavailable("find_window"), nullptr; }
+const window_class *find_class(const std::string &) { return unavailable("find_class"), nullptr; }
+gdi_object *find_object(THANDLE, gdi_kind) { return unavailable("find_object"), nullptr; }
+} // namespace vantrel::common
 
 namespace vantrel::test {
 bool update_pending(THANDLE window) {

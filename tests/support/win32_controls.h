@@ -22,6 +22,10 @@ struct message_box_record {
 void set_screen_size(LONGINT w, LONGINT h);
 void fail_context(bool fail);
 void set_foreground(THANDLE window);
+// Scripted device input, queued by the shared queue's rules (Wine's own rules are compared with
+// them end to end by tests/e2e/input_probe_test.sh).
+void input_mouse(THANDLE window, LONGWORD message, LONGINT x, LONGINT y, TWPARAM flags);
+void input_key(THANDLE window, TWPARAM vk, bool down);
 LONGINT swap_count();
 LONGINT invalidate_count(THANDLE window);
 LONGINT paint_count(THANDLE window);

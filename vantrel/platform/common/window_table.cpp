@@ -344,7 +344,9 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
     DestroyWindow(hwnd);
     return 0;
   case WM_SYSKEYDOWN:
-    if (wparam == VK_F4) SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); // Alt+F4
+    // Alt+F4 asks to close, as the close button does; posted, as Wine posts it.
+    if (wparam == VK_F4 && (LONGWORD(lparam) & (1u << 29)))
+      PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     return 0;
   case WM_SYSCOMMAND:
     if ((wparam & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);
@@ -358,7 +360,6 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
   case WM_ERASEBKGND:
     return default_erase_background(hwnd, THANDLE(wparam));
   default:
-    (void)lparam;
     return 0;
   }
 }
