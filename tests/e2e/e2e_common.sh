@@ -49,6 +49,16 @@ e2e_until() {
   "$@"
 }
 
+# Types KEYS (xdotool's form, e.g. alt+F4) into window W, which the keys may close. When W has
+# the focus xdotool types through XTEST, and a window gone between the press and the release
+# would leave the press held on the server; releasing every key of KEYS afterwards cannot.
+e2e_key() {
+  xdotool key --window "$1" "$2" 2>/dev/null
+  # shellcheck disable=SC2046 # one argument per key
+  xdotool keyup $(tr '+' ' ' <<<"$2") 2>/dev/null
+  return 0
+}
+
 # Fails the check named "nothing held" when a key or mouse button is left held on the display:
 # the next test, or the program under test, would see it held. A small Xlib program made here
 # asks the server (XQueryKeymap, XQueryPointer).

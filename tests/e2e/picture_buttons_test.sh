@@ -111,7 +111,7 @@ wait_line '^command 102 STOP$' 10 && pass "the second button posts its own ident
   pass "each click posts one command, the cut-away press none" ||
   fail "commands" "$(out | grep '^command' | tr '\n' ';')"
 
-[ -n "$main" ] && xdotool key --window "$main" Escape 2>/dev/null # the window may go before the key-up
+[ -n "$main" ] && e2e_key "$main" Escape
 for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then
   fail escape "the program did not end"
@@ -120,5 +120,6 @@ else
   [ $rc -eq 0 ] && pass "Escape ends with exit code 0" || fail escape "exit code $rc"
 fi
 
+e2e_nothing_held
 [ $failures -eq 0 ] && echo "picture buttons e2e: all passed" || echo "picture buttons e2e: $failures failed"
 exit $((failures > 0))

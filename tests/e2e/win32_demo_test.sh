@@ -43,7 +43,7 @@ gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
 answer() { # KEY in the question box, which must then go away
   local box; box=$(find_window "Video!")
   [ -n "$box" ] || return 1
-  xdotool windowactivate --sync "$box" >/dev/null 2>&1; xdotool key --window "$box" "$1"
+  xdotool windowactivate --sync "$box" >/dev/null 2>&1; e2e_key "$box" "$1"
   e2e_until 10 gone "$box"
 }
 geometry() { xdotool getwindowgeometry --shell "$1" | tr '\n' ' '; }
@@ -105,7 +105,7 @@ if [ -n "$main" ]; then
     mousemove $((cx + 90)) $((cy + 20)) mouseup 1
   settle_changed "$main" "$work/still.png" "$work/turned.png" &&
     pass "a left drag changes the picture ($changed pixels)" || fail drag "$changed pixels changed"
-  xdotool key --window "$main" Escape
+  e2e_key "$main" Escape
   wait_exit; rc=$?
   [ $rc -eq 0 ] && pass "Escape ends with exit code 0" || fail escape "exit code $rc"
 else
@@ -122,7 +122,7 @@ if [ -n "$main" ]; then
   read -r sw sh < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
   [ "$WIDTH" -eq "$sw" ] && [ "$HEIGHT" -eq "$sh" ] && [ "$X" -eq 0 ] && [ "$Y" -eq 0 ] &&
     pass "Yes gives a screen-sized window" || fail "full screen" "${WIDTH}x${HEIGHT} at ($X,$Y)"
-  xdotool key --window "$main" Escape
+  e2e_key "$main" Escape
   wait_exit
 else
   fail "full screen" "no window"
@@ -135,7 +135,7 @@ answer n
 main=$(find_window "$TITLE")
 if [ -n "$main" ]; then
   settle "$main" "$work/close.png"
-  xdotool windowactivate --sync "$main" >/dev/null 2>&1; xdotool key --window "$main" alt+F4
+  xdotool windowactivate --sync "$main" >/dev/null 2>&1; e2e_key "$main" alt+F4
   wait_exit; rc=$?
   [ $rc -eq 0 ] && pass "closing the window ends with exit code 0" || fail close "exit code $rc"
 else
@@ -150,7 +150,7 @@ error=$(find_window "Error")
 if [ -n "$error" ]; then
   pass "a failed context shows the error box"
   import -window "$error" "$work/error.png"
-  xdotool windowactivate --sync "$error" >/dev/null 2>&1; xdotool key --window "$error" Return
+  xdotool windowactivate --sync "$error" >/dev/null 2>&1; e2e_key "$error" Return
   wait_exit; rc=$?
   [ $rc -ne 0 ] && [ $rc -ne 124 ] && pass "a failed context exits non-zero ($rc)" ||
     fail "failed context" "exit code $rc"
@@ -169,13 +169,13 @@ if [ -n "$x11_demo" ]; then
   settle "$main" "$work/win32-window.png"
   eval "$(geometry "$main")"; ww=$WIDTH; wh=$HEIGHT
   import -window root "$work/win32.png"
-  xdotool key --window "$main" Escape; wait_exit
+  e2e_key "$main" Escape; wait_exit
   mkdir -p "$work/x11" && cp "$exe_dir"/*.bmp "$exe_dir"/*.sdr "$work/x11/"
   (cd "$work/x11" && exec "$x11_demo" >/dev/null 2>&1) &
   pid=$!
   box=$(find_window "Video!")
   # The x11 box takes keys sent to it; it is not activated through a window manager.
-  [ -n "$box" ] && xdotool key --window "$box" y && e2e_until 10 gone "$box"
+  [ -n "$box" ] && e2e_key "$box" y && e2e_until 10 gone "$box"
   main=$(find_window "$TITLE")
 fi
 if [ -n "$x11_demo" ] && [ -z "$main" ]; then
@@ -185,7 +185,7 @@ elif [ -n "$x11_demo" ]; then
   settle "$main" "$work/x11-window.png"
   eval "$(geometry "$main")"
   import -window root "$work/x11.png"
-  xdotool key --window "$main" Escape; wait_exit
+  e2e_key "$main" Escape; wait_exit
   # Both cover the screen; the x11 client keeps a one-pixel border for WS_BORDER inside it.
   read -r w h < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
   convert "$work/win32.png" -crop "${w}x${h}+0+0" +repage "$work/a.png"

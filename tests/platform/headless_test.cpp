@@ -45,8 +45,17 @@ TEST_F(HeadlessTest, QueueHandsOutPostedMessagesInOrderThenPaint) {
 }
 
 TEST_F(HeadlessTest, CloseAndAltF4DestroyThroughDefaultProcessing) {
-  platform::SendMessageA(window_, WM_SYSKEYDOWN, VK_F4, 0);
   TRECT r;
+  platform::SendMessageA(window_, WM_SYSKEYDOWN, VK_F4, 0);
+  TMSG m;
+  EXPECT_FALSE(platform::PeekMessageA(&m, 0, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_NOREMOVE))
+      << "F4 without Alt closes nothing";
+  // With Alt held the close command is posted, and taking it destroys the window.
+  platform::SendMessageA(window_, WM_SYSKEYDOWN, VK_F4, TLPARAM(1) << 29);
+  ASSERT_TRUE(platform::GetWindowRect(window_, &r));
+  ASSERT_TRUE(platform::PeekMessageA(&m, 0, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
+  EXPECT_EQ(m.WPARAM, TWPARAM(SC_CLOSE));
+  platform::DispatchMessageA(&m);
   EXPECT_FALSE(platform::GetWindowRect(window_, &r));
   window_ = 0;
 }
