@@ -49,6 +49,19 @@ e2e_until() {
   "$@"
 }
 
+# X clients with a deadline: one that hangs fails its step, and says so, instead of running the
+# whole test into ctest's limit. The scripts call xdotool and import through these.
+e2e_bounded() {
+  local seconds=$1 rc
+  shift
+  timeout "$seconds" "$@"
+  rc=$?
+  [ $rc -eq 124 ] && echo "  timed out after $seconds s: $*" >&2
+  return $rc
+}
+xdotool() { e2e_bounded 20 xdotool "$@"; }
+import() { e2e_bounded 30 import "$@"; }
+
 # Types KEYS (xdotool's form, e.g. alt+F4) into window W, which the keys may close. When W has
 # the focus xdotool types through XTEST, and a window gone between the press and the release
 # would leave the press held on the server; releasing every key of KEYS afterwards cannot.

@@ -27,7 +27,13 @@ launch() {
 }
 # The first visible window named exactly NAME, waiting up to 30 s.
 find_window() {
-  timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+  local w
+  w=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+  [ -n "$w" ] && { echo "$w"; return; }
+  # What there is instead, for the failure to be understood from the log.
+  { echo "  no window named '$1'; the program is" \
+         "$(kill -0 "$pid" 2>/dev/null && echo running || echo gone); windows with names:"
+    xwininfo -root -tree 2>/dev/null | grep -E '^ +0x[0-9a-f]+ "' | head -n 20; } >&2
 }
 # The exit code of the program, waiting up to 20 s; 124 when it does not end.
 wait_exit() {
@@ -42,9 +48,11 @@ wait_exit() {
 gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1; }
 answer() { # KEY in the question box, which must then go away
   local box; box=$(find_window "Video!")
-  [ -n "$box" ] || return 1
+  [ -n "$box" ] || { echo "  no question box to answer with $1"; return 1; }
   xdotool windowactivate --sync "$box" >/dev/null 2>&1; e2e_key "$box" "$1"
-  e2e_until 10 gone "$box"
+  e2e_until 10 gone "$box" && return 0
+  echo "  the question box is still there after $1 ($(xdotool getwindowfocus 2>&1) has the focus)"
+  return 1
 }
 geometry() { xdotool getwindowgeometry --shell "$1" | tr '\n' ' '; }
 # Dark pixels starting along row Y of a capture: each outline edge gives one.
