@@ -12,6 +12,7 @@
 #else
 #include "vantrel/platform/headless/headless_platform.h"
 #endif
+#include "tests/support/brush_cases.h"
 #include "vantrel/platform/platform.h"
 
 namespace vantrel::test {
@@ -119,19 +120,7 @@ THANDLE solid_picture_dc(LONGINT w, LONGINT h, std::uint32_t rgb) {
 // as erased, a class without a brush leaves the erase to the painter.
 TEST_F(WindowModelTest, ClassBackgroundIsErasedAsWineErasesIt) {
   constexpr std::uint32_t drawn = 0x102030;
-  struct brush_case {
-    const char *what;
-    THANDLE brush;
-    std::int64_t colour; // -1: paints nothing
-    TLRESULT answer;     // of DefWindowProcA's WM_ERASEBKGND
-  } cases[] = {
-      {"COLOR_BTNFACE + 1", THANDLE(COLOR_BTNFACE + 1), 0xF5F5F5, 1},
-      {"GetSysColorBrush(COLOR_BTNFACE)", platform::GetSysColorBrush(COLOR_BTNFACE), 0xF5F5F5, 1},
-      {"GetSysColorBrush(COLOR_WINDOW)", platform::GetSysColorBrush(COLOR_WINDOW), 0xFFFFFF, 1},
-      {"CreateSolidBrush(RGB(10, 200, 30))", platform::CreateSolidBrush(0x1EC80A), 0x0AC81E, 1},
-      {"BLACK_BRUSH", platform::GetStockObject(BLACK_BRUSH), 0x000000, 1},
-      {"NULL_BRUSH", platform::GetStockObject(NULL_BRUSH), -1, 1},
-      {"no brush", 0, -1, 0}};
+  const std::vector<brush_case> cases = brush_cases();
   int n = 0;
   for (const brush_case &c : cases) {
     SCOPED_TRACE(c.what);

@@ -20,6 +20,7 @@
 
 #include "tests/platform/x11_pump.h"
 #include "vantrel/platform/common/window_paint.h"
+#include "tests/support/brush_cases.h"
 #include "vantrel/platform/platform.h"
 #include "vantrel/platform/x11/x11_platform.h"
 
@@ -476,6 +477,21 @@ TEST_F(X11ExtrasTest, ChildrenSitAtTheirClientPositionInsideTheParentsFrame) {
       ASSERT_EQ(of_kind(WM_LBUTTONDOWN, child).size(), 1u);
       EXPECT_EQ(of_kind(WM_LBUTTONDOWN, child)[0].LPARAM, point(5, 6));
     }
+    // Moved and sized by another program, the X window is the client area: the window's
+    // rectangle grows by the frame around it again.
+    const Window xid = x11::native_window(parent);
+    XMoveResizeWindow(probe_, xid, 500, 150, 300, 200);
+    XSync(probe_, False);
+    ASSERT_TRUE(pump_until([&] { return GetClientRect(parent, &r) && r.RIGHT == 300; }));
+    EXPECT_EQ(r.BOTTOM, 200);
+    int sx = -1, sy = -1;
+    Window under;
+    XTranslateCoordinates(probe_, xid, DefaultRootWindow(probe_), 0, 0, &sx, &sy, &under);
+    ASSERT_TRUE(GetWindowRect(parent, &r));
+    EXPECT_EQ(r.LEFT, sx - c.left);
+    EXPECT_EQ(r.TOP, sy - c.top);
+    EXPECT_EQ(r.RIGHT, sx + 300 + c.left);
+    EXPECT_EQ(r.BOTTOM, sy + 200 + c.left);
     DestroyWindow(parent);
   }
 }
@@ -518,17 +534,7 @@ THANDLE solid_picture_dc(LONGINT w, LONGINT h, std::uint32_t rgb) {
 // nothing, and only no brush leaves the erase to the painter.
 TEST_F(X11ExtrasTest, ClassBackgroundIsErasedOnShowExposeAndInvalidateWithErase) {
   constexpr std::uint32_t drawn = 0x102030;
-  struct brush_case {
-    const char *what;
-    THANDLE brush;
-    std::int64_t colour; // -1: paints nothing
-    TLRESULT answer;     // of DefWindowProcA's WM_ERASEBKGND
-  } cases[] = {{"COLOR_BTNFACE + 1", THANDLE(COLOR_BTNFACE + 1), 0xF5F5F5, 1},
-               {"GetSysColorBrush(COLOR_BTNFACE)", GetSysColorBrush(COLOR_BTNFACE), 0xF5F5F5, 1},
-               {"CreateSolidBrush(RGB(10, 200, 30))", CreateSolidBrush(0x1EC80A), 0x0AC81E, 1},
-               {"BLACK_BRUSH", GetStockObject(BLACK_BRUSH), 0x000000, 1},
-               {"NULL_BRUSH", GetStockObject(NULL_BRUSH), -1, 1},
-               {"no brush", 0, -1, 0}};
+  const std::vector<brush_case> cases = brush_cases();
   int n = 0;
   for (const brush_case &c : cases) {
     SCOPED_TRACE(c.what);
