@@ -105,9 +105,7 @@ TEST_F(PaletteBitmapTest, MissingOrUnusableFilesGiveZeroAndLeaveThePaletteAlone)
   EXPECT_EQ(pal, 0x5EEDu);
 
   // A file that is there but cannot be used says why, once a load, and is never waited on.
-  std::string dir = write_temp_file("directory.bmp", "");
-  std::filesystem::remove(dir);
-  std::filesystem::create_directory(dir);
+  const std::string dir = make_directory("directory.bmp");
   ASSERT_TRUE(std::filesystem::is_directory(dir));
   std::string fifo = temp_path("fifo.bmp");
   bool have_fifo = make_fifo(fifo);

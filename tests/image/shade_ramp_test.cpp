@@ -253,9 +253,7 @@ TEST_F(ShadeRampTest, NonRegularFilesAreRefusedAtOnceAndLeaveTheRampAlone) {
   const LONGWORD kept = TEXTUREID;
   ASSERT_NE(kept, 0u);
   glDisable(GL_TEXTURE_1D);
-  std::string dir = write_temp_file("directory.sdr", "");
-  std::filesystem::remove(dir);
-  std::filesystem::create_directory(dir);
+  const std::string dir = make_directory("directory.sdr");
   ASSERT_TRUE(std::filesystem::is_directory(dir));
   std::string fifo = temp_path("fifo.sdr");
   bool have_fifo = make_fifo(fifo);

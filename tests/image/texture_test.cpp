@@ -303,9 +303,7 @@ TEST_F(TextureTest, NonRegularFilesAreRefusedAtOnceNamingTheReason) {
   LONGWORD kept = TEXTUREID2[9];
   glBindTexture(GL_TEXTURE_2D, 0);
   glDisable(GL_TEXTURE_2D);
-  std::string dir = write_temp_file("directory.bmp", "");
-  std::filesystem::remove(dir);
-  std::filesystem::create_directory(dir);
+  const std::string dir = make_directory("directory.bmp");
   ASSERT_TRUE(std::filesystem::is_directory(dir));
   std::string fifo = temp_path("fifo.bmp");
   struct row {

@@ -1,11 +1,15 @@
 #include "tests/support/special_files.h"
 
+// Before <windows.h>, whose macros would rename the seam's declarations.
+#include "tests/support/gl_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -79,6 +83,13 @@ std::string unix_name(const std::string &path) {
 #endif
 
 } // namespace
+
+std::string make_directory(const std::string &name) {
+  std::string dir = write_temp_file(name, "");
+  std::filesystem::remove(dir);
+  std::filesystem::create_directory(dir);
+  return dir;
+}
 
 bool make_fifo(const std::string &path) {
 #ifdef VANTREL_TEST_WIN32

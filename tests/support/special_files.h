@@ -13,6 +13,10 @@ namespace vantrel::test {
 // the test. False where no FIFO exists to be made (Windows itself).
 bool make_fifo(const std::string &path);
 
+// A directory in the test's temporary folder, named NAME as a picture or ramp would be; its
+// path. A directory is another file a user can name in place of one.
+std::string make_directory(const std::string &name);
+
 // Runs LOAD on this thread. Should it not have returned after SECONDS, a watchdog opens FIFO
 // for writing and closes it again, as often as it takes, which ends each open or read waiting
 // on it, so that a load that blocks fails the test instead of hanging the suite. True when
