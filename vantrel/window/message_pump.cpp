@@ -4,6 +4,7 @@
 #include "vantrel/globals.h"
 #include "vantrel/platform/platform.h"
 #include "vantrel/runerror.h"
+#include "vantrel/window/navigation.h"
 
 namespace vantrel {
 
@@ -12,38 +13,6 @@ void SETGLMSG() {
     platform::GetMessageA(&MSG_, 0, 0, 0);
     platform::TranslateMessage(&MSG_);
     platform::DispatchMessageA(&MSG_);
-  }
-}
-
-// Left drag turns, right drag moves nearer or farther, free mouse turns from the centre.
-static void navigation_update(LONGINT x, LONGINT y) {
-  if (LEFTMOUSEDOWN) {
-    const double dy = y - YCOORD, dx = x - XCOORD;
-    XROT += SINGLE((dy / 2.0) * MSPEED);
-    YROT += SINGLE((dx / 2.0) * MSPEED);
-    XROT2 += SINGLE((dy / 2.0) * MSPEED);
-    YROT2 += SINGLE((dx / 2.0) * MSPEED);
-    XCOORD = x;
-    YCOORD = y;
-  }
-  if (RIGHTMOUSEDOWN && !MOUSEFREE) {
-    const double dz = y - ZCOORD;
-    DEPTH -= SINGLE((dz / 10.0) * MSPEED);
-    DEPTH2 -= SINGLE((dz / 10.0) * MSPEED);
-    ZCOORD = y;
-  }
-  if (MOUSEFREE && platform::GetForegroundWindow() == HWINDOW) {
-    platform::GetCursorPos(&MPOS);
-    const LONGINT cx = WIDTH / 2, cy = HEIGHT / 2;
-    platform::SetCursorPos(cx, cy);
-    XROT += SINGLE(((MPOS.X - cx) / 100.0) * MSPEED);
-    YROT -= SINGLE(((cy - MPOS.Y) / 100.0) * MSPEED);
-    if (YROT > 60.0f) YROT = 60.0f;
-    if (YROT < -60.0f) YROT = -60.0f;
-    XROT2 += SINGLE(((MPOS.X - cx) / 100.0) * MSPEED);
-    YROT2 -= SINGLE(((cy - MPOS.Y) / 100.0) * MSPEED);
-    if (YROT2 > 60.0f) YROT2 = 60.0f;
-    if (YROT2 < -60.0f) YROT2 = -60.0f;
   }
 }
 
@@ -93,7 +62,7 @@ TLRESULT GLWNDPROC(THANDLE WINDOW, LONGWORD AMESSAGE, TWPARAM WPARAM, TLPARAM LP
   case WM_MOUSEMOVE:
     SETOMX = x;
     SETOMY = y;
-    navigation_update(x, y);
+    NAVIGATIONUPDATE(x, y);
     break;
   case WM_LBUTTONDOWN:
     platform::ReleaseCapture();

@@ -1,6 +1,7 @@
 // Window bookkeeping shared by the backends that have no Win32 underneath (x11, headless):
-// classes, window records, the thread's message queue, properties, default processing.
-// Each backend adds its native windows, input and GL surfaces on top.
+// classes, window records and their properties. The queue is message_queue.h, default
+// processing default_processing.cpp. Each backend adds its native windows, input and GL
+// surfaces on top.
 #pragma once
 
 #include <map>
@@ -42,6 +43,8 @@ struct window {
 };
 
 THANDLE new_handle();
+// Every window, by handle.
+std::map<THANDLE, window> &window_records();
 window *find_window(THANDLE handle);
 std::vector<THANDLE> child_windows(THANDLE parent);
 const window_class *find_class(const std::string &name);
@@ -54,20 +57,6 @@ window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT
 // Sends WM_DESTROY to the window and its children, then drops their records after the
 // backend's free_native has run on each.
 bool destroy_window(THANDLE handle, void (*free_native)(window &));
-
-// The thread's queues, read in the order Win32 reads them: messages posted with PostMessageA
-// (and TranslateMessage's characters), then the quit message, then device input, then WM_PAINT
-// for windows that need painting.
-void post(const TMSG &msg);
-// Device input (a key, a button, a mouse move from the backend's devices). A move for the
-// window whose newest pending input is a move replaces that move; a key-down with the
-// previous-state bit 30 set (an auto-repeat) adds to the repeat count of the same key's
-// pending key-down when that is the newest key message. CHAR is the character the key gives
-// under the user's layout, 0 for none, -1 to let the US layout decide in TranslateMessage.
-void post_input(const TMSG &msg, int ch = -1);
-bool peek(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD remove);
-std::size_t queue_length(); // posted, quit and input messages waiting (not WM_PAINT)
-void clear_queue();
 
 // Forgets every class, window, status bar and queued message (between tests).
 void reset();

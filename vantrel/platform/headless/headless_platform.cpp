@@ -13,6 +13,7 @@
 
 #include "vantrel/platform/common/backend_hooks.h"
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/status_bar.h"
 #include "vantrel/platform/common/window_paint.h"
 #include "vantrel/platform/common/window_table.h"

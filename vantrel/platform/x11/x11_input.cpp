@@ -4,6 +4,7 @@
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 
+#include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/x11/x11_internal.h"
 
 namespace vantrel::x11 {

@@ -53,6 +53,7 @@
 #include <unordered_map>
 
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/window_paint.h"
 #include "vantrel/platform/x11/x11_internal.h"
 

@@ -1,0 +1,212 @@
+// The thread's message queue for the x11 and headless backends, and the seam's message calls.
+#include "vantrel/platform/common/message_queue.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "vantrel/platform/common/keyboard.h"
+#include "vantrel/platform/common/window_table.h"
+
+namespace vantrel::common {
+
+namespace {
+
+// A first-in, first-out queue that keeps its storage: once it has grown to the longest backlog
+// seen, queueing and taking messages allocates nothing, so input costs no heap per event.
+template <class T> class ring {
+public:
+  std::size_t size() const { return count_; }
+  T &operator[](std::size_t i) { return buf_[(head_ + i) & (buf_.size() - 1)]; }
+  T &back() { return (*this)[count_ - 1]; }
+  void push_back(const T &v) {
+    if (count_ == buf_.size()) grow();
+    count_++;
+    back() = v;
+  }
+  // Takes entry I out, keeping the order of the others.
+  void erase(std::size_t i) {
+    if (i == 0) {
+      head_ = (head_ + 1) & (buf_.size() - 1);
+    } else {
+      for (; i + 1 < count_; i++)
+        (*this)[i] = (*this)[i + 1];
+    }
+    count_--;
+  }
+  template <class P> void erase_if(P pred) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < count_; i++)
+      if (!pred((*this)[i])) (*this)[kept++] = (*this)[i];
+    count_ = kept;
+  }
+  void clear() { head_ = count_ = 0; }
+
+private:
+  void grow() {
+    std::vector<T> bigger(buf_.empty() ? 64 : buf_.size() * 2); // a power of two, for the mask
+    for (std::size_t i = 0; i < count_; i++)
+      bigger[i] = (*this)[i];
+    buf_.swap(bigger);
+    head_ = 0;
+  }
+  std::vector<T> buf_;
+  std::size_t head_ = 0, count_ = 0;
+};
+
+// A device input message with the character its key gives (-1: the US layout decides).
+struct input_message {
+  TMSG msg;
+  int ch = -1;
+};
+
+ring<TMSG> posted;
+ring<input_message> input;
+bool quit_posted = false;
+LONGINT quit_code = 0;
+bool shift_down = false;
+// The key message last taken from the input queue, for TranslateMessage's character.
+input_message last_key;
+
+// WM_KEYFIRST .. WM_KEYLAST: key-downs and -ups, characters and dead characters.
+bool is_key_message(LONGWORD m) { return m >= WM_KEYDOWN && m <= 0x109; }
+
+bool in_filter(const TMSG &m, THANDLE hwnd, LONGWORD first, LONGWORD last) {
+  if (hwnd != 0 && m.HWND != hwnd) return false;
+  if (first == 0 && last == 0) return true;
+  return m.MESSAGE >= first && m.MESSAGE <= last;
+}
+
+} // namespace
+
+LONGWORD now_ms() {
+  using namespace std::chrono;
+  return LONGWORD(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void post(const TMSG &msg) { posted.push_back(msg); }
+
+void post_input(const TMSG &msg, int ch) {
+  if (msg.MESSAGE == WM_MOUSEMOVE && input.size() > 0) {
+    // A move is the pointer's state: the newest position replaces a move still waiting.
+    TMSG &newest = input.back().msg;
+    if (newest.MESSAGE == WM_MOUSEMOVE && newest.HWND == msg.HWND) {
+      newest = msg;
+      return;
+    }
+  }
+  const bool repeat = (msg.MESSAGE == WM_KEYDOWN || msg.MESSAGE == WM_SYSKEYDOWN) &&
+                      (LONGWORD(msg.LPARAM) & (1u << 30));
+  for (std::size_t i = input.size(); repeat && i-- > 0;) {
+    TMSG &key = input[i].msg;
+    if (!is_key_message(key.MESSAGE)) continue;
+    // Only into the newest key message, so that no keystroke changes places with another.
+    if (key.MESSAGE != msg.MESSAGE || key.HWND != msg.HWND || key.WPARAM != msg.WPARAM) break;
+    const LONGWORD lp = LONGWORD(key.LPARAM);
+    const LONGWORD count =
+        std::min<LONGWORD>(0xFFFF, (lp & 0xFFFF) + (LONGWORD(msg.LPARAM) & 0xFFFF));
+    key.LPARAM = TLPARAM((lp & 0xFFFF0000u) | count);
+    key.TIME = msg.TIME;
+    key.PT = msg.PT;
+    return;
+  }
+  input.push_back({msg, ch});
+}
+
+bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remove) {
+  for (std::size_t i = 0; i < posted.size(); i++) {
+    if (!in_filter(posted[i], hwnd, first, last)) continue;
+    *msg = posted[i];
+    if (remove & PM_REMOVE) posted.erase(i);
+    return true;
+  }
+  if (quit_posted && hwnd == 0 && (first == 0 || first <= WM_QUIT) &&
+      (last == 0 || last >= WM_QUIT)) {
+    *msg = TMSG{0, WM_QUIT, TWPARAM(quit_code), 0, now_ms(), {}};
+    if (remove & PM_REMOVE) quit_posted = false;
+    return true;
+  }
+  for (std::size_t i = 0; i < input.size(); i++) {
+    if (!in_filter(input[i].msg, hwnd, first, last)) continue;
+    *msg = input[i].msg;
+    if (remove & PM_REMOVE) {
+      if (is_key_message(msg->MESSAGE)) last_key = input[i];
+      input.erase(i);
+    }
+    return true;
+  }
+  for (auto &[h, w] : window_records()) {
+    TMSG paint{h, WM_PAINT, 0, 0, now_ms(), {}};
+    if (w.needs_paint && w.visible && in_filter(paint, hwnd, first, last)) {
+      *msg = paint; // WM_PAINT stays pending until BeginPaint validates the window
+      return true;
+    }
+  }
+  return false;
+}
+
+std::size_t queue_length() { return posted.size() + input.size() + (quit_posted ? 1 : 0); }
+
+void drop_messages(THANDLE hwnd) {
+  posted.erase_if([&](const TMSG &m) { return m.HWND == hwnd; });
+  input.erase_if([&](const input_message &m) { return m.msg.HWND == hwnd; });
+}
+
+void clear_queue() {
+  posted.clear();
+  input.clear();
+  quit_posted = false;
+  last_key = {};
+  shift_down = false;
+}
+
+} // namespace vantrel::common
+
+namespace vantrel::platform {
+using namespace vantrel::common;
+
+LONGWORD GetTickCount() { return now_ms(); }
+
+BOOLEAN PostMessageA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM lparam) {
+  if (hwnd != 0 && !find_window(hwnd)) return false;
+  POINT p;
+  GetCursorPos(&p);
+  post(TMSG{hwnd, message, wparam, lparam, now_ms(), p});
+  return true;
+}
+
+void PostQuitMessage(LONGINT code) {
+  quit_posted = true;
+  quit_code = code;
+}
+
+TLRESULT SendMessageA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM lparam) {
+  window *w = find_window(hwnd);
+  if (!w || !w->proc) return 0;
+  return w->proc(hwnd, message, wparam, lparam);
+}
+
+TLRESULT DispatchMessageA(const TMSG *msg) {
+  if (!msg || msg->HWND == 0) return 0; // thread messages (WM_QUIT) go to no window
+  return SendMessageA(msg->HWND, msg->MESSAGE, msg->WPARAM, msg->LPARAM);
+}
+
+BOOLEAN TranslateMessage(const TMSG *msg) {
+  if (!msg) return false;
+  bool down = msg->MESSAGE == WM_KEYDOWN || msg->MESSAGE == WM_SYSKEYDOWN;
+  bool up = msg->MESSAGE == WM_KEYUP || msg->MESSAGE == WM_SYSKEYUP;
+  if ((down || up) && msg->WPARAM == VK_SHIFT) shift_down = down;
+  if (!down) return false;
+  // The character the backend's layout gave this key, when it is the key message last taken
+  // from the input queue; the US layout otherwise (a posted key message, say).
+  const TMSG &k = last_key.msg;
+  const bool from_input = k.HWND == msg->HWND && k.MESSAGE == msg->MESSAGE &&
+                          k.WPARAM == msg->WPARAM && k.LPARAM == msg->LPARAM && k.TIME == msg->TIME;
+  int ch = from_input ? last_key.ch : -1;
+  if (ch < 0) ch = us_key_char(msg->WPARAM, shift_down);
+  if (ch == 0) return false;
+  post(TMSG{msg->HWND, msg->MESSAGE == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, TWPARAM(ch), msg->LPARAM,
+            msg->TIME, msg->PT});
+  return true;
+}
+
+} // namespace vantrel::platform
