@@ -2,8 +2,8 @@
 /// \ingroup core
 /// What a shared Vantrel library exports: the declarations of its public headers, which stand
 /// between VANTREL_API_BEGIN and VANTREL_API_END, and nothing else, since the library is built
-/// with hidden visibility. On Windows a DLL exports its symbols without them (mingw's automatic
-/// export), and they are empty.
+/// with hidden visibility. On Windows they are empty: the DLL's export list is made from the
+/// vantrel:: names its objects define (cmake/vantrel_def.cmake).
 #pragma once
 
 /// \def VANTREL_API_BEGIN
