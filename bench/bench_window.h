@@ -1,5 +1,6 @@
-// A window of W x H pixels with a current OpenGL context, made through the seam, for the
-// benchmarks. It fills HWINDOW, DCWINDOW, RCWINDOW, WIDTH and HEIGHT as the window set-up does.
+// A window of W x H pixels with a current OpenGL context, made through the seam on the headless
+// platform, for the benchmarks. It fills HWINDOW, DCWINDOW, RCWINDOW, WIDTH and HEIGHT as the
+// window set-up does.
 #pragma once
 
 #include "vantrel/globals.h"
@@ -12,6 +13,7 @@ inline vantrel::TLRESULT bench_window_proc(vantrel::THANDLE w, vantrel::LONGWORD
 
 inline bool open_bench_window(vantrel::LONGINT w, vantrel::LONGINT h) {
   using namespace vantrel;
+  platform::SelectPlatform("headless");
   TWNDCLASS cls;
   cls.WNDPROC = bench_window_proc;
   cls.CLASSNAME = "VantrelBench";

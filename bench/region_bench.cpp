@@ -9,7 +9,7 @@
 
 #include "bench/bench_files.h"
 #include "vantrel/image/bitmap_region.h"
-#include "vantrel/platform/headless/headless_platform.h"
+#include "vantrel/platform/headless/headless_test_hooks.h"
 #include "vantrel/platform/platform.h"
 
 using namespace vantrel;

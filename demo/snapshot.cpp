@@ -105,6 +105,7 @@ int main(int argc, char **argv) {
     std::fputs(USAGE, stderr);
     return 2;
   }
+  vantrel::platform::SelectPlatform("headless");
   // "Full screen" on a screen a pixel larger on each side than the picture asked for: the
   // full-screen window's thin border takes that pixel, and its client area is the picture.
   vantrel::headless::set_screen_size(o.width + 2, o.height + 2);

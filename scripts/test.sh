@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Vantrel three times (release, debug with ASan and UBSan, and the Windows program
 # cross-built with mingw-w64) and runs every test with ctest; the Windows tests run under Wine.
+# Then it makes the release packages of the release and Windows builds.
 # Starts an Xvfb display for the end-to-end tests when none is given. Every suite runs even
 # when an earlier one failed; a summary line per suite comes at the end, and the exit code is
 # non-zero when any suite failed.
@@ -51,6 +52,18 @@ suite "asan+ubsan build and tests" build_and_test asan
 # The Windows build: its suites and the end-to-end tests under Wine on the same display, with
 # the release build's demo for the frame comparison. Every test is its own Wine process.
 suite "mingw build and tests under Wine" build_and_test mingw
+# The release packages of both builds, with the shared libraries their package tests built
+# beside them: a .deb and a .tar.gz of the Linux one, a .zip of the Windows one.
+packages() {
+  local out="$PWD/build/packages" preset
+  rm -rf "$out"
+  for preset in default mingw; do
+    (cd "build/$preset" && cpack -B "$out") || return 1
+  done
+  rm -rf "$out/_CPack_Packages"
+  ls -l "$out"
+}
+suite "release packages into build/packages" packages
 suite "fuzz targets, 60 s each" scripts/fuzz.sh 60
 
 echo "==== summary"

@@ -9,6 +9,7 @@
 #include "vantrel/platform/platform.h"
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 // ---- Window lifecycle ----
@@ -99,11 +100,11 @@ struct TTEXTFILE {
   std::FILE *HANDLE = nullptr; ///< the open file, null when closed
   ANSISTRING NAME;             ///< its name, for messages
   LONGINT LINE = 1;            ///< line of the next character to read
-  ANSISTRING BUFFER; ///< the block read last; BUFFER[POS .. END) is not taken yet
-  std::size_t POS = 0; ///< the next character of BUFFER to take
-  std::size_t END = 0; ///< the end of what BUFFER holds
-  BOOLEAN ATEND = false;   ///< the end of the file, or a Ctrl-Z, has been met
-  BOOLEAN AFTERCR = false; ///< the last character taken was a CR, so a LF now ends no new line
+  ANSISTRING BUFFER;           ///< the block read last; BUFFER[POS .. END) is not taken yet
+  std::size_t POS = 0;         ///< the next character of BUFFER to take
+  std::size_t END = 0;         ///< the end of what BUFFER holds
+  BOOLEAN ATEND = false;       ///< the end of the file, or a Ctrl-Z, has been met
+  BOOLEAN AFTERCR = false;     ///< the last character taken was a CR, so a LF now ends no new line
 };
 extern TTEXTFILE FILEIN; ///< the text file LOADFILE opens
 
@@ -122,3 +123,4 @@ extern GLYPHMETRICSFLOAT GMF[256]; ///< metrics of each character code's glyph, 
 extern REAL FNORMAL[4]; ///< used 1..3: the last FINDNORMAL result, a unit vector or zero
 
 } // namespace vantrel
+VANTREL_API_END

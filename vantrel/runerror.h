@@ -9,6 +9,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 inline constexpr LONGINT RE_FILE_NOT_OPEN = 103;   ///< I/O: file not open
@@ -55,3 +56,4 @@ void WARNING(const std::string &WHAT);
 extern std::vector<std::string> FUZZWARNINGS;
 #endif
 } // namespace vantrel
+VANTREL_API_END

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "vantrel/export.h"
+
 namespace vantrel {
 
 using SINGLE = float;           ///< 4-byte float: positions, sizes, colours and angles

@@ -1,6 +1,7 @@
-// Rendering without a window: linked with the headless backend (Vantrel::headless), the "main
-// window" is an EGL pbuffer that needs no display, so this runs on a server or in CI. It draws
-// one frame of outlined solids in fog and writes it to a PNG file.
+// Rendering without a window: on the headless platform, chosen before anything else, the "main
+// window" is an EGL pbuffer that needs no display, so this runs on a server or in CI, and on a
+// desktop without showing anything. It draws one frame of outlined solids in fog and writes it
+// to a PNG file.
 //   headless [--snapshot FILE.png]     (the file is headless.png when no option is given)
 #include <cstdio>
 
@@ -9,6 +10,7 @@
 using namespace vantrel;
 
 int main(int argc, char **argv) {
+  platform::SelectPlatform("headless");
   PCHAR out = argc > 1 ? SNAPSHOTOPTION(argc, argv) : "headless.png";
   OGLWINDOWSETTING(ARROW, "", GENERIC, "");
   CREATEOGLWINDOW("Vantrel without a window", 640, 360, 32, false);

@@ -8,6 +8,7 @@ set -uo pipefail
 
 x11_probe=${1:?the x11 build of input_probe}
 win32_probe=${2:-}
+[ -n "${DISPLAY:-}" ] || { echo "input probe: no DISPLAY: skipped" >&2; exit 77; }
 for tool in xdotool xdpyinfo ${win32_probe:+wine}; do
   command -v "$tool" >/dev/null || { echo "input probe: $tool is not installed" >&2; exit 2; }
 done

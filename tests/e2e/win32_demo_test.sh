@@ -8,6 +8,7 @@ set -uo pipefail
 exe_dir=$(cd "${1:?the folder of vantrel_demo.exe}" && pwd)
 x11_demo=${2:-}
 [ -n "$x11_demo" ] && x11_demo=$(realpath "$x11_demo")
+[ -n "${DISPLAY:-}" ] || { echo "win32 e2e: no DISPLAY: skipped" >&2; exit 77; }
 for tool in wine xdotool import convert compare xdpyinfo; do
   command -v "$tool" >/dev/null || { echo "win32 e2e: $tool is not installed" >&2; exit 2; }
 done
@@ -18,11 +19,13 @@ e2e_start win32-e2e
 
 TITLE="Dimostrazione di FX_Cartoon abbinato con Texture CellShader"
 
-# Starts the program in a fresh copy of its assets; EXTRA is passed to env.
+# Starts $program (the demo unless another is named) in a fresh copy of its assets; EXTRA is
+# passed to env.
+program=vantrel_demo.exe
 launch() {
   rm -rf "$work/run" && mkdir -p "$work/run"
-  cp "$exe_dir"/vantrel_demo.exe "$exe_dir"/*.bmp "$exe_dir"/*.sdr "$work/run/"
-  (cd "$work/run" && exec env "$@" wine vantrel_demo.exe >"$work/out.txt" 2>&1) &
+  cp "$exe_dir/$program" "$exe_dir"/*.bmp "$exe_dir"/*.sdr "$work/run/"
+  (cd "$work/run" && exec env "$@" wine "$program" >"$work/out.txt" 2>&1) &
   pid=$!
 }
 # The first visible window named exactly NAME, waiting up to 30 s.
@@ -151,8 +154,9 @@ else
 fi
 kill "$pid" 2>/dev/null; pid=""
 
-# A forced pixel-format failure: the initialisation message, then a non-zero exit.
-launch VANTREL_WIN32_FAIL_PIXEL_FORMAT=1
+# A forced pixel-format failure (the demo's test copy): the initialisation message, then a
+# non-zero exit.
+program=vantrel_demo_no_pixel_format.exe launch
 answer n
 error=$(find_window "Error")
 if [ -n "$error" ]; then

@@ -1,4 +1,4 @@
-// The examples as a user sees them: each headless build is run with --snapshot in the folder
+// The examples as a user sees them: each is run headless with --snapshot in the folder
 // that holds the examples' files, and its PNG is read back and checked for what the example is
 // about (colours the example sets, shapes it must show), not only for not being blank.
 #include <gtest/gtest.h>
@@ -79,23 +79,23 @@ protected:
   }
   static void TearDownTestSuite() { fs::remove_all(out_); }
 
-  // Runs PROGRAM with ARGS in the examples' folder; its exit code.
+  // Runs PROGRAM with ARGS in the examples' folder, on the headless platform; its exit code.
   static int run(const std::string &program, const std::string &args) {
-    std::string command = "cd '" VANTREL_EXAMPLES_DIR "' && './" + program + "' " + args +
-                          " >/dev/null 2>'" + (out_ / (program + ".err")).string() + "'";
+    std::string command = "cd '" VANTREL_EXAMPLES_DIR "' && VANTREL_PLATFORM=headless './" +
+                          program + "' " + args + " >/dev/null 2>'" +
+                          (out_ / (program + ".err")).string() + "'";
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  // The picture the headless build of example NAME writes: the window's client area.
+  // The picture example NAME writes headless: the window's client area.
   static picture client_snapshot(const std::string &name) {
-    std::string program = name == "headless" ? name : name + "_headless";
     fs::path file = out_ / (name + ".png");
-    EXPECT_EQ(run(program, "--snapshot '" + file.string() + "'"), 0) << program;
+    EXPECT_EQ(run(name, "--snapshot '" + file.string() + "'"), 0) << name;
     picture p;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, file.c_str())) {
-      ADD_FAILURE() << "no readable PNG from " << program << ": " << image.message;
+      ADD_FAILURE() << "no readable PNG from " << name << ": " << image.message;
       return p;
     }
     image.format = PNG_FORMAT_RGB;
@@ -326,15 +326,15 @@ TEST_F(ExamplesTest, HeadlessExampleDrawsItsSolidsInFog) {
   EXPECT_GT(find(p, is(0x000000, 40)).count, 800); // outlines, fogged a little
 }
 
-// The snapshot option: the headless builds have no screen, so they need it; anything else on
-// the command line is refused with a usage line and exit code 2.
-TEST_F(ExamplesTest, HeadlessBuildsRefuseToRunWithoutASnapshotFile) {
+// The snapshot option: headless there is no screen, so it is needed; anything else on the
+// command line is refused with a usage line and exit code 2.
+TEST_F(ExamplesTest, HeadlessRunsRefuseToStartWithoutASnapshotFile) {
   for (const char *args : {"", "--snapshot", "--size 10x10", "--snapshot a.png extra"}) {
     SCOPED_TRACE(args);
-    EXPECT_EQ(run("cartoon_headless", args), 2);
-    EXPECT_NE(fs::file_size(out_ / "cartoon_headless.err"), 0u);
+    EXPECT_EQ(run("cartoon", args), 2);
+    EXPECT_NE(fs::file_size(out_ / "cartoon.err"), 0u);
   }
-  EXPECT_EQ(run("palette_region_headless", "--snapshot /nonexistent-folder/x.png"), 1);
+  EXPECT_EQ(run("palette_region", "--snapshot /nonexistent-folder/x.png"), 1);
 }
 
 } // namespace

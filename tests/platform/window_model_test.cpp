@@ -10,7 +10,7 @@
 #ifdef VANTREL_TEST_WIN32
 #include "tests/support/win32_controls.h"
 #else
-#include "vantrel/platform/headless/headless_platform.h"
+#include "vantrel/platform/headless/headless_test_hooks.h"
 #endif
 #include "tests/support/brush_cases.h"
 #include "vantrel/platform/platform.h"

@@ -22,7 +22,7 @@
 #include "vantrel/platform/common/window_paint.h"
 #include "tests/support/brush_cases.h"
 #include "vantrel/platform/platform.h"
-#include "vantrel/platform/x11/x11_platform.h"
+#include "vantrel/platform/x11/x11_test_hooks.h"
 
 namespace vantrel::test {
 namespace {

@@ -27,7 +27,7 @@
 #include "vantrel/platform/common/gdi_objects.h"
 #include "tests/platform/x11_pump.h"
 #include "vantrel/platform/platform.h"
-#include "vantrel/platform/x11/x11_platform.h"
+#include "vantrel/platform/x11/x11_test_hooks.h"
 
 extern char **environ;
 
@@ -424,10 +424,10 @@ TEST_F(X11Test, PixelFormatRefusalsAndTheFailureHook) {
   indexed.iPixelType = 1; // colour-index formats are not offered
   EXPECT_EQ(ChoosePixelFormat(dc, &indexed), 0);
 
-  setenv("VANTREL_X11_FAIL_PIXEL_FORMAT", "1", 1);
+  x11::fail_pixel_format(true);
   EXPECT_EQ(ChoosePixelFormat(dc, &pfd), 0);
-  EXPECT_NE(LastErrorText().find("VANTREL_X11_FAIL_PIXEL_FORMAT"), std::string::npos);
-  unsetenv("VANTREL_X11_FAIL_PIXEL_FORMAT");
+  EXPECT_NE(LastErrorText().find("switched off"), std::string::npos);
+  x11::fail_pixel_format(false);
   EXPECT_GT(ChoosePixelFormat(dc, &pfd), 0);
   ReleaseDC(h, dc);
 }

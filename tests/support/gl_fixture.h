@@ -13,7 +13,7 @@
 #ifdef VANTREL_TEST_WIN32
 #include "tests/support/win32_controls.h"
 #else
-#include "vantrel/platform/headless/headless_platform.h"
+#include "vantrel/platform/headless/headless_test_hooks.h"
 #endif
 #include "vantrel/platform/platform.h"
 

@@ -6,6 +6,7 @@
 
 #include "vantrel/gl.h"
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/win32/win32_test_hooks.h"
 
 // After the framework's headers: Win32's macros would rewrite their names.
 #include <windows.h>
@@ -116,7 +117,7 @@ LONGINT paint_count(THANDLE) {
   return -1;
 }
 
-void fail_pixel_format(bool fail) { _putenv_s("VANTREL_WIN32_FAIL_PIXEL_FORMAT", fail ? "1" : ""); }
+void fail_pixel_format(bool fail) { win32::fail_pixel_format(fail); }
 
 THANDLE capture() { return reinterpret_cast<THANDLE>(::GetCapture()); }
 

@@ -37,7 +37,7 @@ const TPIXELFORMATDESCRIPTOR &last_pixel_format();
 std::vector<std::uint32_t> window_pixels(THANDLE window);
 void script_message_box(LONGINT answer);
 const std::vector<message_box_record> &message_boxes();
-void fail_pixel_format(bool fail); // through the backend's VANTREL_WIN32_FAIL_PIXEL_FORMAT
+void fail_pixel_format(bool fail); // through the backend's test hook (win32_test_hooks.h)
 THANDLE capture();                 // GetCapture
 std::string renderer();            // GL_RENDERER of the current context
 // Destroys this thread's windows, unregisters the framework's and the tests' classes, empties

@@ -5,6 +5,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Box of centre (X, Y, Z) and half-sizes SX, SY, SZ as one GL_QUADS primitive of 24 vertices.
@@ -13,3 +14,4 @@ namespace vantrel {
 void CUBO(SINGLE X, SINGLE Y, SINGLE Z, SINGLE SX, SINGLE SY, SINGLE SZ);
 
 } // namespace vantrel
+VANTREL_API_END

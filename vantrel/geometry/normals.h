@@ -5,6 +5,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Unit normal of the plane through V1, V2, V3 (right-hand rule on V1 -> V2 -> V3) into FNORMAL,
@@ -20,3 +21,4 @@ void LINEFREE(SINGLE TX1, SINGLE TY1, SINGLE TX2, SINGLE TY2, SINGLE X1, SINGLE 
               SINGLE X2, SINGLE Y2, SINGLE Z2, BOOLEAN TEXTURE);
 
 } // namespace vantrel
+VANTREL_API_END

@@ -10,6 +10,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Torus centred at (X, Y, Z): tube radius TUBER, ring radius R; RINGS quad strips of
@@ -29,3 +30,4 @@ void SUPPORTOASSE(SINGLE X, SINGLE Y, SINGLE Z, LONGINT NUMPOINTS, SINGLE RIN, S
                   SINGLE H);
 
 } // namespace vantrel
+VANTREL_API_END

@@ -7,6 +7,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 inline constexpr LONGINT ALLOC_UNIT = 100;    ///< rectangles the buffer starts with and grows by
@@ -29,3 +30,4 @@ struct TREGIONSCAN {
 const TREGIONSCAN &LASTREGIONSCAN();
 
 } // namespace vantrel
+VANTREL_API_END

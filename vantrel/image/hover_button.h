@@ -8,6 +8,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 inline constexpr PCHAR SZHOVERCLASS = "IMAGEBUTTON"; ///< the picture buttons' window class
@@ -35,3 +36,4 @@ inline constexpr BYTE HOVER_TOLERANCE = 1;
 TLRESULT HOVERBUTTONHANDLER(THANDLE WND, LONGWORD IMSG, TWPARAM WPARAM, TLPARAM LPARAM);
 
 } // namespace vantrel
+VANTREL_API_END

@@ -6,6 +6,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Loads FILENAME as a device-independent bitmap at its own size and depth and returns it; PAL
@@ -15,3 +16,4 @@ namespace vantrel {
 THANDLE LOADBMPFROMFILE(const ANSISTRING &FILENAME, THANDLE &PAL);
 
 } // namespace vantrel
+VANTREL_API_END

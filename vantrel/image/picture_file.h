@@ -6,6 +6,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Opens NAME, which must be a regular file (a FIFO or directory is refused at once, without
@@ -15,3 +16,4 @@ namespace vantrel {
 BOOLEAN READPICTURESIZE(PCHAR NAME, LONGINT &W, LONGINT &H, ANSISTRING &WHY);
 
 } // namespace vantrel
+VANTREL_API_END

@@ -6,6 +6,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Reads up to 32 numbers, one a line, from SDRFILE into entries 0..31 of a new 1-D texture
@@ -26,3 +27,4 @@ void TEXTURESHADERON();
 void TEXTURESHADEROFF();
 
 } // namespace vantrel
+VANTREL_API_END

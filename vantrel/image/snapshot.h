@@ -8,6 +8,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Writes W x H pixels (each 0x00RRGGBB, the top row first) to FILENAME as a PNG file. W and H
@@ -31,3 +32,4 @@ BOOLEAN SNAPSHOTWINDOW(THANDLE WINDOW, PCHAR FILENAME);
 PCHAR SNAPSHOTOPTION(int ARGC, char **ARGV);
 
 } // namespace vantrel
+VANTREL_API_END

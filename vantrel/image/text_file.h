@@ -7,6 +7,7 @@
 #include "vantrel/globals.h"
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Binds FILEIN to FILENAME (its first 255 characters) and opens it for reading. A failure is
@@ -45,3 +46,4 @@ REAL READREAL();
 void READLN();
 
 } // namespace vantrel
+VANTREL_API_END

@@ -8,6 +8,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Loads BMPFILE into a new texture object named in TEXTUREID2[NUM] (NUM 0..500), leaving it
@@ -26,3 +27,4 @@ void TEXTUREOFF(); ///< glDisable(GL_TEXTURE_2D)
 void SWAPRGB(std::uint8_t *DATA, LONGINT SIZE);
 
 } // namespace vantrel
+VANTREL_API_END

@@ -3,14 +3,16 @@
 /// The platform seam: every window-system, GDI and WGL service the framework uses, one
 /// declaration each, named after the Win32 call it stands for so that framework code reads like
 /// the calls it makes. Backends: platform/win32 (the real calls), platform/x11 (Xlib and GLX),
-/// platform/headless (EGL pbuffers, scripted input). Framework code includes only this header;
-/// only backend files include <windows.h>, <X11/...> or <EGL/...>.
+/// platform/headless (EGL pbuffers, scripted input); on Linux one library holds x11 and headless
+/// and picks one at run time (SelectPlatform). Framework code includes only this header; only
+/// backend files include <windows.h>, <X11/...> or <EGL/...>.
 #pragma once
 
 #include <cstdio>
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 // ---- Window messages (Win32 numbers on every backend) ----
@@ -290,6 +292,16 @@ struct TPALETTEENTRY {
 // ---- Services ----
 namespace platform {
 
+// Platform choice
+/// Makes NAME ("x11" or "headless" on Linux, "win32" on Windows) the platform that shows the
+/// program's windows; call it before anything that needs one (a window, a message box, the
+/// screen's size). Otherwise the first such call chooses: VANTREL_PLATFORM from the environment,
+/// else x11 where a display answers and headless elsewhere. False, with GetLastError set, for a
+/// name this build lacks, for x11 where no display answers, and once another platform is in use.
+BOOLEAN SelectPlatform(PCHAR NAME);
+/// The platform in use ("x11", "headless", "win32"), chosen now if it was not yet.
+PCHAR PlatformName();
+
 // Process
 THANDLE GetModuleHandleA(PCHAR NAME); ///< the program's instance handle (NAME null)
 LONGINT StartupShowCommand();         ///< the show command the process was started with
@@ -448,3 +460,4 @@ BOOLEAN GetWindowPixels(THANDLE WINDOW, LONGINT *W, LONGINT *H, std::uint32_t *P
 
 } // namespace platform
 } // namespace vantrel
+VANTREL_API_END

@@ -6,6 +6,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Draws list OBJNAME moved by (X, Y, Z) with an outline SIZE + 6 pixels wide; TEXTURE true for
@@ -17,3 +18,4 @@ namespace vantrel {
 void FX_CARTOON(SINGLE X, SINGLE Y, SINGLE Z, SINGLE SIZE, LONGWORD OBJNAME, BOOLEAN TEXTURE);
 
 } // namespace vantrel
+VANTREL_API_END

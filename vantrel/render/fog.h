@@ -5,6 +5,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// GL_EXP2 fog of density D - 0.004 and colour (F1, F2, F3, F4); clears to black, alpha 0.
@@ -18,3 +19,4 @@ void EFFECTREALWATER();
 void EFFECTREALWATEROFF();
 
 } // namespace vantrel
+VANTREL_API_END

@@ -6,6 +6,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Lighting on, light NLIGHT on with AMBIENTLIGHT, DIFFUSELIGHT, SPECULARLIGHT, placed at
@@ -25,3 +26,4 @@ void SETGLSMOOTH();          ///< smooth shading
 void SETGLHISMOOTH();        ///< changes no state; kept for the reflection mapping's call order
 
 } // namespace vantrel
+VANTREL_API_END

@@ -5,6 +5,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Reserves the 256 lists BASE .. BASE + 255 and builds codes 0..254 from a bold outline font
@@ -15,3 +16,4 @@ void INITTEXT(SINGLE DEPTH, LONGINT ANG, LONGINT ITAL, LONGINT GRAS);
 void DELETEGLTEXT();
 
 } // namespace vantrel
+VANTREL_API_END

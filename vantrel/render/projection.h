@@ -5,6 +5,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Perspective of 45 degrees over WIDTH x HEIGHT, near 0.1, far DEPTH; clear colour (R, G, B, A)
@@ -19,3 +20,4 @@ void OPENGL_INIT(REAL DEPTH, REAL A, REAL R, REAL G, REAL B);
 void OPENGL_I2D(REAL A, REAL R, REAL G, REAL B);
 
 } // namespace vantrel
+VANTREL_API_END

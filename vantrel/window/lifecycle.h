@@ -5,6 +5,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 // Fatal set-up messages, stored as Windows-1252 bytes ("\xE8" is "è").
@@ -40,3 +41,4 @@ void DELETEOGLWINDOW();
 [[noreturn]] void THROWERROR(PCHAR PCERRORMESSAGE);
 
 } // namespace vantrel
+VANTREL_API_END

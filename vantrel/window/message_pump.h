@@ -5,6 +5,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// Hands at most one waiting message to its window procedure; never waits.
@@ -15,3 +16,4 @@ void SETGLMSG();
 TLRESULT GLWNDPROC(THANDLE WINDOW, LONGWORD AMESSAGE, TWPARAM WPARAM, TLPARAM LPARAM);
 
 } // namespace vantrel
+VANTREL_API_END

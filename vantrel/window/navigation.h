@@ -5,6 +5,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 /// A mouse move to client (X, Y) turned into navigation: while the left button is held, half the
@@ -21,3 +22,4 @@ void NAVIGATIONUPDATE(LONGINT X, LONGINT Y);
 void SETGLMOUSEMOVE(LONGINT XYZ, LONGINT SPEED);
 
 } // namespace vantrel
+VANTREL_API_END

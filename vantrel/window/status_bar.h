@@ -6,6 +6,7 @@
 
 #include "vantrel/types.h"
 
+VANTREL_API_BEGIN
 namespace vantrel {
 
 inline constexpr LONGINT STATUSBAR_ID = 0x7712; ///< control identifier of the status window
@@ -17,3 +18,4 @@ inline constexpr LONGINT MAXSTATUSITEMS = 20;   ///< size of STATUSITEM and EDGE
 THANDLE CREATESTATUSBAR(THANDLE PARENT);
 
 } // namespace vantrel
+VANTREL_API_END

@@ -1,5 +1,5 @@
 // Headless backend: EGL pbuffers stand in for windows.
-#include "vantrel/platform/headless/headless_platform.h"
+#include "vantrel/platform/headless/headless_test_hooks.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -11,6 +11,7 @@
 #include <map>
 #include <sys/stat.h>
 
+#include "vantrel/platform/common/backend_calls.h"
 #include "vantrel/platform/common/backend_hooks.h"
 #include "vantrel/platform/common/gdi_objects.h"
 #include "vantrel/platform/common/message_queue.h"
@@ -229,6 +230,7 @@ std::string renderer() {
 }
 
 void reset() {
+  common::use_backend("headless");
   if (egl.display != EGL_NO_DISPLAY)
     eglMakeCurrent(egl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   for (auto &[h, c] : contexts)
@@ -251,8 +253,8 @@ void reset() {
 
 } // namespace vantrel::headless
 
-namespace vantrel::platform {
-using namespace vantrel::headless;
+namespace vantrel::headless {
+using namespace vantrel::platform;
 
 LONGINT GetSystemMetrics(LONGINT index) {
   return index == SM_CXSCREEN   ? screen_w
@@ -415,4 +417,4 @@ void *wglGetProcAddress(PCHAR NAME) {
   return NAME ? reinterpret_cast<void *>(eglGetProcAddress(NAME)) : nullptr;
 }
 
-} // namespace vantrel::platform
+} // namespace vantrel::headless

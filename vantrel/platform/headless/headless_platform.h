@@ -1,7 +1,8 @@
 /// \file
 /// \ingroup platform
 /// The headless backend: windows without a display, each drawing into an EGL pbuffer of its
-/// size. Tests and the snapshot program steer it with the calls below.
+/// size. Programs that draw without a display (the snapshot program) steer it with the calls
+/// below; the tests' own controls are in headless_test_hooks.h, which is not installed.
 ///
 /// Implemented features:
 ///  [X] Window classes, windows, the message queue, default processing (WM_CLOSE, Alt+F4)
@@ -28,6 +29,7 @@
 
 #include "vantrel/platform/platform.h"
 
+VANTREL_API_BEGIN
 namespace vantrel::headless {
 
 /// One message box the program showed, and the answer it got.
@@ -43,12 +45,6 @@ struct message_box_record {
 void set_screen_size(LONGINT w, LONGINT h);             ///< what GetSystemMetrics reports
 void script_message_box(LONGINT answer);                ///< next box returns this (queue)
 const std::vector<message_box_record> &message_boxes(); ///< every box shown so far
-void fail_pixel_format(bool fail);                      ///< ChoosePixelFormat then returns 0
-void fail_context(bool fail);                           ///< wglCreateContext then returns 0
-void set_foreground(THANDLE window);                    ///< what GetForegroundWindow reports
-THANDLE capture();                                      ///< window holding the capture, or 0
-LONGINT swap_count();                                   ///< SwapBuffers calls so far
-const TPIXELFORMATDESCRIPTOR &last_pixel_format();      ///< the last descriptor asked for
 std::string renderer();                                 ///< GL_RENDERER of the EGL device
 /// What blits and background erases put on WINDOW: client width x height pixels, 0x00RRGGBB,
 /// top row first; black where nothing was drawn since the window was made or resized. Empty
@@ -59,10 +55,6 @@ std::vector<std::uint32_t> window_pixels(THANDLE window);
 void input_mouse(THANDLE window, LONGWORD message, LONGINT x, LONGINT y, TWPARAM flags);
 /// Device input from the keyboard: VK down or up; pressed again while down, an auto-repeat.
 void input_key(THANDLE window, TWPARAM vk, bool down);
-LONGINT invalidate_count(THANDLE window); ///< InvalidateRect calls on WINDOW so far (-1: none)
-LONGINT paint_count(THANDLE window);      ///< BeginPaint calls on WINDOW so far (-1: none)
-/// Forgets windows, classes, GDI objects, queue, scripted answers and failure switches
-/// (between tests).
-void reset();
 
 } // namespace vantrel::headless
+VANTREL_API_END

@@ -58,7 +58,7 @@ picture compose(const common::window &w) {
 } // namespace
 } // namespace vantrel::headless
 
-namespace vantrel::platform {
+namespace vantrel::headless {
 
 BOOLEAN GetWindowPixels(THANDLE WINDOW, LONGINT *W, LONGINT *H, std::uint32_t *PIXELS) {
   const common::window *w = common::find_window(WINDOW);
@@ -77,4 +77,4 @@ BOOLEAN GetWindowPixels(THANDLE WINDOW, LONGINT *W, LONGINT *H, std::uint32_t *P
   return true;
 }
 
-} // namespace vantrel::platform
+} // namespace vantrel::headless

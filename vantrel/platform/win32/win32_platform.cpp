@@ -6,10 +6,11 @@
 // sizes as WNDPROC, so RegisterClassA hands the framework's pointer to user32 as it is (the
 // static_asserts below hold that promise); no trampoline sits between them.
 //
-// Test hook: with the environment variable VANTREL_WIN32_FAIL_PIXEL_FORMAT=1, ChoosePixelFormat
-// finds no format, so the context failure path can be driven end to end.
+// Test hook: after win32::fail_pixel_format(true) (win32_test_hooks.h, for tests only),
+// ChoosePixelFormat finds no format, so the context failure path can be driven end to end.
 #include "vantrel/gl.h"
 #include "vantrel/platform/platform.h"
+#include "vantrel/platform/win32/win32_test_hooks.h"
 
 // After the framework's headers: Win32's macros (WM_CREATE, MB_OK...) would rewrite their names.
 #include <windows.h>
@@ -21,6 +22,14 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+namespace vantrel::win32 {
+namespace {
+bool pixel_formats_fail = false;
+} // namespace
+
+void fail_pixel_format(bool fail) { pixel_formats_fail = fail; }
+} // namespace vantrel::win32
 
 namespace vantrel::platform {
 
@@ -115,6 +124,14 @@ HBITMAP to_24bit_bottom_up(HBITMAP src, LONG width, LONG height) {
 }
 
 } // namespace
+
+// ---- Platform choice: Windows has its own alone ----
+BOOLEAN SelectPlatform(PCHAR NAME) {
+  if (NAME && std::strcmp(NAME, "win32") == 0) return true;
+  ::SetLastError(ERROR_INVALID_PARAMETER);
+  return false;
+}
+PCHAR PlatformName() { return "win32"; }
 
 // ---- Process ----
 THANDLE GetModuleHandleA(PCHAR NAME) { return t(::GetModuleHandleA(NAME)); }
@@ -541,7 +558,7 @@ THANDLE CreateStatusWindowA(LONGINT STYLE, PCHAR TEXT, THANDLE PARENT, LONGWORD 
 // ---- Pixel format, rendering context, buffer swap ----
 LONGINT ChoosePixelFormat(THANDLE DC, const TPIXELFORMATDESCRIPTOR *PFD) {
   // Test hook (see the top of this file).
-  if (const char *fail = std::getenv("VANTREL_WIN32_FAIL_PIXEL_FORMAT"); fail && *fail == '1') {
+  if (win32::pixel_formats_fail) {
     ::SetLastError(ERROR_INVALID_PIXEL_FORMAT);
     return 0;
   }

@@ -9,6 +9,7 @@
 
 #include "vantrel/platform/common/gdi_objects.h"
 #include "vantrel/platform/x11/x11_internal.h"
+#include "vantrel/platform/x11/x11_test_hooks.h"
 
 namespace vantrel::x11 {
 namespace {
@@ -116,12 +117,11 @@ x11_window *native_of_dc(THANDLE dc) {
   return o ? native(o->window) : nullptr;
 }
 
-bool pixel_format_hook() {
-  const char *v = std::getenv("VANTREL_X11_FAIL_PIXEL_FORMAT");
-  return v && std::strcmp(v, "1") == 0;
-}
+bool pixel_formats_fail = false;
 
 } // namespace
+
+void fail_pixel_format(bool fail) { pixel_formats_fail = fail; }
 
 GLXFBConfig creation_config(XVisualInfo **visual) {
   *visual = nullptr;
@@ -146,6 +146,7 @@ void release_gl(x11_window &n) {
 }
 
 void reset_contexts() {
+  pixel_formats_fail = false;
   Display *d = display();
   if (!d) return;
   glXMakeContextCurrent(d, None, None, nullptr);
@@ -156,8 +157,8 @@ void reset_contexts() {
 
 } // namespace vantrel::x11
 
-namespace vantrel::platform {
-using namespace vantrel::x11;
+namespace vantrel::x11 {
+using namespace vantrel::platform;
 
 LONGINT ChoosePixelFormat(THANDLE dc, const TPIXELFORMATDESCRIPTOR *pfd) {
   x11_window *n = native_of_dc(dc);
@@ -166,9 +167,8 @@ LONGINT ChoosePixelFormat(THANDLE dc, const TPIXELFORMATDESCRIPTOR *pfd) {
     common::set_last_error(common::ERROR_INVALID_PARAMETER, "no window device context");
     return 0;
   }
-  if (pixel_format_hook()) {
-    common::set_last_error(common::ERROR_INVALID_DATA,
-                           "pixel formats switched off by VANTREL_X11_FAIL_PIXEL_FORMAT");
+  if (pixel_formats_fail) {
+    common::set_last_error(common::ERROR_INVALID_DATA, "pixel formats switched off by a test");
     return 0;
   }
   if (pfd->iPixelType != PFD_TYPE_RGBA || !(pfd->dwFlags & PFD_SUPPORT_OPENGL)) {
@@ -261,4 +261,4 @@ void *wglGetProcAddress(PCHAR NAME) {
   return reinterpret_cast<void *>(glXGetProcAddressARB(reinterpret_cast<const GLubyte *>(NAME)));
 }
 
-} // namespace vantrel::platform
+} // namespace vantrel::x11

@@ -379,8 +379,8 @@ Display *box_display() {
 } // namespace
 } // namespace vantrel::x11
 
-namespace vantrel::platform {
-using namespace vantrel::x11;
+namespace vantrel::x11 {
+using namespace vantrel::platform;
 
 LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
   install_error_handler();
@@ -521,4 +521,4 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
   return answer;
 }
 
-} // namespace vantrel::platform
+} // namespace vantrel::x11

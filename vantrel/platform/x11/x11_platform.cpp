@@ -32,7 +32,7 @@
 //  [X] Window regions as XShape bounding and input shapes, so cut-away clicks fall through
 //  [X] BitBlt onto windows from bitmaps held as pixmaps (refreshed when the pixels change)
 //  [X] The status window painted with Xft: parts, texts, sunken separators
-//  [X] Test hook: VANTREL_X11_FAIL_PIXEL_FORMAT=1 makes ChoosePixelFormat return 0
+//  [X] Test hook (x11_test_hooks.h): fail_pixel_format makes ChoosePixelFormat return 0
 // Missing features or Issues:
 //  [ ] Palettes are the shared code's alone (TrueColor visuals need nothing on the server);
 //      pictures are painted only on TrueColor and DirectColor windows
@@ -42,7 +42,7 @@
 //  [ ] Without a window manager nothing is drawn in the caption and frame of a captioned
 //      window; with one, its own frame (of its own size) surrounds the client area, and the
 //      full-screen window may be kept below panels
-#include "vantrel/platform/x11/x11_platform.h"
+#include "vantrel/platform/x11/x11_test_hooks.h"
 
 #include <X11/Xatom.h>
 #include <poll.h>
@@ -52,6 +52,7 @@
 #include <cstdio>
 #include <unordered_map>
 
+#include "vantrel/platform/common/backend_calls.h"
 #include "vantrel/platform/common/gdi_objects.h"
 #include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/window_paint.h"
@@ -281,6 +282,7 @@ void sync() {
 }
 
 void reset() {
+  common::use_backend("x11");
   reset_contexts();
   for (THANDLE h : common::child_windows(0))
     platform::DestroyWindow(h);
@@ -307,8 +309,8 @@ void drain_events() {
 
 } // namespace vantrel::x11
 
-namespace vantrel::platform {
-using namespace vantrel::x11;
+namespace vantrel::x11 {
+using namespace vantrel::platform;
 
 LONGINT GetSystemMetrics(LONGINT index) {
   Display *d = display();
@@ -417,4 +419,4 @@ THANDLE GetForegroundWindow() {
   return 0;
 }
 
-} // namespace vantrel::platform
+} // namespace vantrel::x11

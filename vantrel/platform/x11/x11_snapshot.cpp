@@ -4,7 +4,7 @@
 
 #include "vantrel/platform/x11/x11_internal.h"
 
-namespace vantrel::platform {
+namespace vantrel::x11 {
 namespace {
 
 // Where a colour channel lies in a pixel of the window's visual, as a shift and a width.
@@ -63,4 +63,4 @@ BOOLEAN GetWindowPixels(THANDLE WINDOW, LONGINT *W, LONGINT *H, std::uint32_t *P
   return true;
 }
 
-} // namespace vantrel::platform
+} // namespace vantrel::x11

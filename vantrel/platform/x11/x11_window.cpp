@@ -232,8 +232,8 @@ void follow_configure(common::window &w, const XConfigureEvent &e) {
 
 } // namespace vantrel::x11
 
-namespace vantrel::platform {
-using namespace vantrel::x11;
+namespace vantrel::x11 {
+using namespace vantrel::platform;
 
 THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style, LONGINT x,
                         LONGINT y, LONGINT w, LONGINT h, THANDLE parent, THANDLE menu, THANDLE,
@@ -404,4 +404,4 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   return true;
 }
 
-} // namespace vantrel::platform
+} // namespace vantrel::x11
