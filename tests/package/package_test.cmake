@@ -36,6 +36,8 @@ function(consumer_project name)
   if(RUN)
     check("run the ${name} consumer" ${dir}/consumer)
     message(STATUS "${last_output}")
+    check("run the ${name} error-hook host" ${dir}/error_hook)
+    message(STATUS "${last_output}")
   endif()
 endfunction()
 
