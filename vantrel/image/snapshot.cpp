@@ -75,9 +75,15 @@ PCHAR SNAPSHOTOPTION(int ARGC, char **ARGV) {
     else
       bad = true;
   }
-  // Without a screen nothing could show the window, and nothing would end the program.
+  // Without a screen nothing could show the window, and nothing would end the program, unless
+  // the environment ends it after some frames.
+  auto set = [](const char *name) {
+    const char *v = std::getenv(name);
+    return v && *v;
+  };
   bool screen = platform::GetSystemMetrics(SM_CMONITORS) > 0;
-  if (bad || (!file && !screen)) {
+  bool ends = set("VANTREL_FRAMES") || set("VANTREL_SNAPSHOT");
+  if (bad || (!file && !screen && !ends)) {
     if (screen)
       std::fprintf(stderr, "usage: %s [--snapshot FILE.png]\n", program);
     else

@@ -1,7 +1,8 @@
 /// \file
 /// \ingroup image
 /// Pictures of what a program shows, written as PNG files: the OpenGL frame of the main window,
-/// or the pixels of any window. The PNG writer needs no library; the files are 8-bit RGB.
+/// or the pixels of any window. The files are 8-bit RGB, compressed by libpng at zlib's default
+/// level (a build without libpng writes them with a small encoder of its own).
 #pragma once
 
 #include <cstdint>
@@ -25,9 +26,12 @@ BOOLEAN SNAPSHOTFRAME(PCHAR FILENAME);
 BOOLEAN SNAPSHOTWINDOW(THANDLE WINDOW, PCHAR FILENAME);
 
 /// The FILE of a "--snapshot FILE" option for a program whose only option it is: null when it
-/// is absent on a platform with a screen. Any other argument, a missing FILE, or no option on a
-/// platform without a screen (the headless backend) prints a usage line and ends the program
-/// with exit code 2.
+/// is absent on a platform with a screen, or where VANTREL_FRAMES or VANTREL_SNAPSHOT in the
+/// environment will end the program. Any other argument, a missing FILE, or no option on a
+/// platform without a screen (the headless backend) and nothing to end it prints a usage line
+/// and ends the program with exit code 2.
+/// \param ARGC,ARGV the program's arguments, as main has them
+/// \return the FILE named, or null
 PCHAR SNAPSHOTOPTION(int ARGC, char **ARGV);
 
 } // namespace vantrel

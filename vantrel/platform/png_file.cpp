@@ -45,7 +45,9 @@ std::FILE *create_regular_file(const char *name, std::string &why) {
   // with a reader is refused below, and only a regular file is emptied.
   int fd = open(name, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd < 0) {
-    why = errno == ENXIO ? "not a regular file" : std::strerror(errno);
+    why = errno == ENXIO    ? "not a regular file"
+          : errno == EISDIR ? "is a directory"
+                            : std::strerror(errno);
     return nullptr;
   }
   struct stat st;

@@ -9,6 +9,7 @@
 // Test hook: with the environment variable VANTREL_WIN32_FAIL_PIXEL_FORMAT=1, ChoosePixelFormat
 // finds no format, so the context failure path can be driven end to end.
 #include "vantrel/gl.h"
+#include "vantrel/platform/frames.h"
 #include "vantrel/platform/platform.h"
 
 // After the framework's headers: Win32's macros (WM_CREATE, MB_OK...) would rewrite their names.
@@ -563,7 +564,11 @@ BOOLEAN wglMakeCurrent(THANDLE DC, THANDLE RC) {
   return ::wglMakeCurrent(h<HDC>(DC), h<HGLRC>(RC)) != 0;
 }
 BOOLEAN wglDeleteContext(THANDLE RC) { return ::wglDeleteContext(h<HGLRC>(RC)) != 0; }
-BOOLEAN SwapBuffers(THANDLE DC) { return ::SwapBuffers(h<HDC>(DC)) != 0; }
+BOOLEAN SwapBuffers(THANDLE DC) {
+  HWND window = WindowFromDC(h<HDC>(DC));
+  if (!window) return ::SwapBuffers(h<HDC>(DC)) != 0; // a DC of no window makes no frame
+  return frames::swap(t(window), [&] { return BOOLEAN(::SwapBuffers(h<HDC>(DC)) != 0); });
+}
 void *wglGetProcAddress(PCHAR NAME) {
   if (!NAME) return nullptr;
   void *p = reinterpret_cast<void *>(::wglGetProcAddress(NAME));
