@@ -37,7 +37,7 @@ BOOLEAN READSHADERFILE(const ANSISTRING &SDRFILE, SINGLE (&SHADERDATA)[32][3], A
     if (V > FLT_MAX) V = FLT_MAX;
     if (V < -FLT_MAX) V = -FLT_MAX;
     READ[I][0] = READ[I][1] = READ[I][2] = SINGLE(V);
-    if (COUNT) *COUNT = I + 1;
+    if (COUNT && NUMBERFOUND()) *COUNT = I + 1;
   }
   ENDFILE();
   std::memcpy(SHADERDATA, READ, sizeof READ);

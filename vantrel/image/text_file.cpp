@@ -16,6 +16,8 @@ namespace {
 
 // The result LOADFILE left for IORESULT, and its reason in words.
 LONGINT pending_io_result = 0;
+// Whether the last READREAL found a token, or reached the end first.
+bool number_found = false;
 ANSISTRING pending_io_reason;
 
 // The file is read a block at a time: a file of a gigabyte of white space is skipped in a
@@ -30,6 +32,7 @@ constexpr std::size_t shown_length = 255;
 // Significant digits kept of a longer number: 768 decide the rounding of any REAL, and whether
 // any later digit is not 0 settles the rest.
 constexpr std::size_t kept_digits = 800;
+constexpr std::int64_t max_exponent = 1000000000000000000;
 
 // Reads the next block into FILEIN's buffer; false at the end of the file. A failing read stops
 // the program, naming the line it was reading; after a host's error hook the file ends there.
@@ -91,10 +94,12 @@ bool require_open(std::source_location where = std::source_location::current()) 
 struct number_token {
   enum { START, SIGN, INT, POINT, FRAC, EXP_MARK, EXP_SIGN, EXP, BAD } state = START;
   bool negative = false, negative_exponent = false, dropped_nonzero = false;
-  std::string digits;        // significant digits, no leading zeros, at most kept_digits
-  std::int64_t scale = 0;    // the mantissa is DIGITS x 10^SCALE
-  std::int64_t exponent = 0; // as written, held at a billion: far past any REAL either way
-  std::string shown;         // the first shown_length characters
+  std::string digits;     // significant digits, no leading zeros, at most kept_digits
+  std::int64_t scale = 0; // the mantissa is DIGITS x 10^SCALE
+  // As written, held at 10^18: past any REAL whatever the mantissa's own scale, which a token
+  // could only push that far with more characters than any file holds.
+  std::int64_t exponent = 0;
+  std::string shown; // the first shown_length characters
   std::uint64_t length = 0;
 
   void mantissa(char c, bool fraction) {
@@ -145,7 +150,8 @@ struct number_token {
       [[fallthrough]];
     case EXP_SIGN:
     case EXP:
-      if (digit) exponent = std::min<std::int64_t>(exponent * 10 + (c - '0'), 1000000000);
+      if (digit)
+        exponent = exponent >= max_exponent / 10 ? max_exponent : exponent * 10 + (c - '0');
       state = digit ? EXP : BAD;
       return;
     case BAD:
@@ -213,6 +219,8 @@ LONGINT IORESULT() {
 
 ANSISTRING LOADFILEREASON() { return pending_io_reason; }
 
+BOOLEAN NUMBERFOUND() { return number_found; }
+
 ANSISTRING IORESULTTEXT(LONGINT CODE) {
   switch (CODE) {
   case 0:
@@ -265,6 +273,7 @@ REAL READREAL() {
   }
   LONGINT line = FILEIN.LINE;
   number_token token;
+  number_found = false;
   // The token: everything up to the next character of code 32 or below, which holds no line
   // break and no Ctrl-Z.
   for (;;) {
@@ -278,6 +287,7 @@ REAL READREAL() {
     if (pos < end) break;
   }
   if (token.length == 0) return 0;
+  number_found = true;
   if (!token.complete()) {
     RUNERROR(RE_INVALID_NUMERIC, FILEIN.NAME + ":" + std::to_string(line) + ": '" + token.shown +
                                      (token.length > token.shown.size() ? "..." : "") +

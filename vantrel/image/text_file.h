@@ -41,6 +41,10 @@ BOOLEAN TEXTEOF();
 /// run-time error RE_INVALID_NUMERIC naming the file, the line and the token.
 REAL READREAL();
 
+/// Whether the last READREAL found a token: false when only blanks were left, and it gave 0.
+/// \return true when the last READREAL read a number
+BOOLEAN NUMBERFOUND();
+
 /// Discards the rest of the current line, up to and including its line break (LF, CR or CR LF).
 void READLN();
 
