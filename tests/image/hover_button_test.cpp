@@ -102,6 +102,14 @@ TEST_F(HoverButtonTest, CreationSizesShapesAndStoresTheButtonsState) {
   EXPECT_FALSE(platform::PtInRegion(rgn, 2, 5));
   EXPECT_TRUE(platform::PtInRegion(rgn, 20, 5));
   EXPECT_EQ(shown(b, 20, 5), RED);
+
+  // The move to the picture's place asks for no repaint: the button paints when it is shown,
+  // as often as a plain child window made the same way.
+  THANDLE sized = create_button(50, 60, PIC_W, PIC_H),
+          plain = platform::CreateWindowExA(0, "ButtonParent", "", WS_CHILD | WS_VISIBLE, 50, 60,
+                                            PIC_W, PIC_H, parent_, 0, 0, nullptr);
+  ASSERT_NE(sized, 0u);
+  EXPECT_EQ(headless::invalidate_count(sized), headless::invalidate_count(plain));
 }
 
 // The state table of the button, one event from one state per row. Before each row the parent

@@ -321,6 +321,7 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   win->client = client;
   if (resized) clear_canvas(natives[window], *win);
   if (repaint || resized) common::invalidate(*win, nullptr, true);
+  if (repaint) win->invalidations++; // a move that asks for a repaint is one more request
   return true;
 }
 
