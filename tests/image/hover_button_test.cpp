@@ -102,9 +102,12 @@ TEST_F(HoverButtonTest, CreationSizesShapesAndStoresTheButtonsState) {
   EXPECT_FALSE(platform::PtInRegion(rgn, 2, 5));
   EXPECT_TRUE(platform::PtInRegion(rgn, 20, 5));
   EXPECT_EQ(shown(b, 20, 5), RED);
+}
 
-  // The move to the picture's place asks for no repaint: the button paints when it is shown,
-  // as often as a plain child window made the same way.
+// The move to the picture's place asks for no repaint: the button paints when it is shown, as
+// often as a plain child window made the same way.
+TEST_F(HoverButtonTest, TheMoveToThePicturesPlaceAsksForNoRepaint) {
+  write_pictures("btn");
   THANDLE sized = create_button(50, 60, PIC_W, PIC_H),
           plain = platform::CreateWindowExA(0, "ButtonParent", "", WS_CHILD | WS_VISIBLE, 50, 60,
                                             PIC_W, PIC_H, parent_, 0, 0, nullptr);
