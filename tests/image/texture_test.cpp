@@ -251,6 +251,8 @@ TEST_F(TextureTest, UnusableFilesWarnOnceAndLeaveSlotAndGlAlone) {
   no_palette.pixels = std::string(16, '\0');
   std::string bad_offset = whole;
   bad_offset[10] = '\xFF', bad_offset[11] = '\xFF', bad_offset[12] = '\xFF';
+  std::string inside = whole; // the pixels would start in the info header
+  inside[10] = 20, inside[11] = inside[12] = inside[13] = 0;
 
   struct bad_file {
     std::string name, bytes, reason;
@@ -266,6 +268,7 @@ TEST_F(TextureTest, UnusableFilesWarnOnceAndLeaveSlotAndGlAlone) {
       {"os2v2.bmp", make_bmp(os2v2), "unknown BMP header size 64"},
       {"palette.bmp", make_bmp(no_palette), "colour table"},
       {"offset.bmp", bad_offset, "truncated"},
+      {"inside.bmp", inside, "pixel data at byte 20 lies inside the headers (54 bytes)"},
   };
   TEXTURELOADID(write_temp_file("kept.bmp", solid_bmp(1, 1, 1, 2, 3)).c_str(), 9);
   LONGWORD kept = TEXTUREID2[9];
@@ -467,6 +470,31 @@ TEST(BmpReader, KeepsEveryReadInsideTheFile) {
   EXPECT_EQ(img.bits[1], 1);
   ASSERT_EQ(img.colors.size(), 2u);
   EXPECT_EQ(img.colors[1].rgbBlue, 4) << "index 1 is the second entry";
+
+  // 32-bit rows are read in blocks of rows: a top-down file wider than a block's row count
+  // times four lands every pixel, and the filler after it, in its bottom-up place.
+  l = {};
+  l.width = 20001, l.height = -30, l.bpp = 32;
+  auto byte_at = [](std::size_t x, std::size_t y, int k) {
+    return std::uint8_t(x * 7 + y * 3 + k);
+  };
+  for (std::size_t y = 0; y < 30; y++)
+    for (std::size_t x = 0; x < 20001; x++)
+      l.pixels += {char(byte_at(x, y, 0)), char(byte_at(x, y, 1)), char(byte_at(x, y, 2)), '\x55'};
+  file = make_bmp(l);
+  all.assign(file.begin(), file.end());
+  ASSERT_TRUE(common::decode_bmp(all.data(), all.size(), img, why)) << why;
+  const std::size_t stride = common::dib_stride(20001, 24);
+  ASSERT_EQ(img.bits.size(), stride * 30);
+  std::size_t wrong = 0;
+  for (std::size_t y = 0; y < 30; y++) {
+    const std::uint8_t *row = img.bits.data() + stride * (29 - y);
+    for (std::size_t x = 0; x < 20001; x++)
+      for (int k = 0; k < 3; k++)
+        wrong += row[x * 3 + k] != byte_at(x, y, k);
+    wrong += row[stride - 1] != 0;
+  }
+  EXPECT_EQ(wrong, 0u);
 }
 
 } // namespace
