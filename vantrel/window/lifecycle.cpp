@@ -139,10 +139,14 @@ BOOLEAN CREATEOGLWINDOW(PCHAR APPNAME, LONGINT APPWIDTH, LONGINT APPHEIGHT, LONG
     return false;
   }
   if (!WINDOWINIT(HWINDOW)) {
-    // A depth outside the descriptor's bytes was reported by WINDOWINIT itself.
-    if (BITS >= 0 && BITS <= 255) THROWERROR(MSG_INIT_FAILED);
-    if (RCWINDOW) platform::wglDeleteContext(RCWINDOW);
-    if (DCWINDOW) platform::ReleaseDC(HWINDOW, DCWINDOW);
+    // A depth outside the descriptor's bytes WINDOWINIT reported itself, before it took the
+    // device context; otherwise it took it and tried for a context.
+    if (BITS >= 0 && BITS <= 255) {
+      THROWERROR(MSG_INIT_FAILED);
+      platform::wglMakeCurrent(DCWINDOW, 0);
+      if (RCWINDOW) platform::wglDeleteContext(RCWINDOW);
+      platform::ReleaseDC(HWINDOW, DCWINDOW);
+    }
     platform::DestroyWindow(HWINDOW); // WM_DESTROY: ACTIVE false
     HWINDOW = DCWINDOW = RCWINDOW = HSTATUS = 0;
     return false;
