@@ -21,7 +21,8 @@ void ENDFILE();
 
 /// The pending I/O result of the last LOADFILE (0 = success, 2 = file not found, 3 = path not
 /// found, 4 = too many open files, 5 = access denied, 100 = read error); fetching it resets it.
-/// \return the I/O result, 0 after a success (106 after a malformed number a host's error hook took)
+/// \return the I/O result, 0 after a success (106 after a malformed number a host's error hook
+/// took)
 LONGINT IORESULT();
 
 /// What an I/O result code means, in words ("file not found").

@@ -22,13 +22,13 @@ void SETGLLIGHT(LONGWORD NLIGHT, SINGLE L0, SINGLE L1, SINGLE L2, SINGLE L3);
 /// \param LVAL the fourth coordinate: 0 makes the light directional
 void PUTGLPOINTLIGHT(LONGWORD NLIGHT, SINGLE SIZE, SINGLE LX, SINGLE LY, SINGLE LZ, SINGLE LVAL);
 
-void SETGLREFRACTIVE();      ///< back-face culling, counter-clockwise front faces
-void SETGLFILL();            ///< both faces filled
+void SETGLREFRACTIVE(); ///< back-face culling, counter-clockwise front faces
+void SETGLFILL();       ///< both faces filled
+void SETGLFLAT();       ///< flat shading
+void SETGLSMOOTH();     ///< smooth shading
+void SETGLHISMOOTH();   ///< changes no state; kept for the reflection mapping's call order
 /// Both faces as lines.
 /// \param SIZE the lines' width, pixels
 void SETGLLINE(SINGLE SIZE);
-void SETGLFLAT();            ///< flat shading
-void SETGLSMOOTH();          ///< smooth shading
-void SETGLHISMOOTH();        ///< changes no state; kept for the reflection mapping's call order
 
 } // namespace vantrel

@@ -33,8 +33,7 @@ int main() {
   glReadPixels(8, 8, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
   DELETEOGLWINDOW();
 
-  bool ok =
-      reports.size() == 2 && untouched && pixel[0] == 0 && pixel[1] == 255 && pixel[2] == 0;
+  bool ok = reports.size() == 2 && untouched && pixel[0] == 0 && pixel[1] == 255 && pixel[2] == 0;
   ok = ok && !reports[0].FATAL && reports[0].CODE == 2 && reports[0].WHERE == "TEXTURELOADID" &&
        reports[0].TEXT.find("no-such-texture.bmp") != std::string::npos;
   ok = ok && reports[1].FATAL && reports[1].CODE == RE_RANGE_CHECK &&
