@@ -24,6 +24,7 @@ install(FILES ${PROJECT_BINARY_DIR}/include/vantrel/version.h
 # writes when it has been built.
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
               ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/docs/reference.md
+              ${PROJECT_SOURCE_DIR}/docs/classic_names.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY ${PROJECT_BINARY_DIR}/docs/html DESTINATION ${CMAKE_INSTALL_DOCDIR} OPTIONAL)
 
@@ -32,7 +33,7 @@ install(EXPORT VantrelTargets NAMESPACE Vantrel:: DESTINATION ${VANTREL_CMAKE_DI
         FILE Vantrel-${VANTREL_LIBRARY_KIND}-targets.cmake)
 # What this kind holds, for the config file to find the rest again.
 file(WRITE ${PROJECT_BINARY_DIR}/Vantrel-${VANTREL_LIBRARY_KIND}-platforms.cmake
-     "set(Vantrel_PLATFORMS ${VANTREL_PLATFORMS})\n")
+     "set(Vantrel_PLATFORMS ${VANTREL_PLATFORMS})\nset(Vantrel_WITH_PNG ${PNG_FOUND})\n")
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/VantrelConfig.cmake.in
                               ${PROJECT_BINARY_DIR}/VantrelConfig.cmake
                               INSTALL_DESTINATION ${VANTREL_CMAKE_DIR})
@@ -50,6 +51,9 @@ if(NOT WIN32)
   set(VANTREL_PC_PRIVATE "egl fontconfig freetype2")
   if("x11" IN_LIST VANTREL_PLATFORMS)
     string(APPEND VANTREL_PC_PRIVATE " glx x11 xext xft")
+  endif()
+  if(PNG_FOUND)
+    string(APPEND VANTREL_PC_PRIVATE " libpng")
   endif()
   if(BUILD_SHARED_LIBS)
     set(VANTREL_PC_REQUIRES "gl glu")

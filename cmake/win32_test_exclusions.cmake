@@ -31,6 +31,7 @@ set(VANTREL_WIN32_EXCLUDED_TESTS
     LifecycleTest.WindowedIsTheRequestedSizeAtTheTopLeftWithAContext
     LifecycleTest.ClassesGetTheChosenCursorAndIconAndTheirFixedFields
     LifecycleTest.DeleteReleasesContextDeviceContextAndWindow
+    HoverButtonTest.TheMoveToThePicturesPlaceAsksForNoRepaint
     # Set the screen's size, read the pixel format asked for, or make context creation fail
     # (headless::set_screen_size, last_pixel_format, fail_context): a real display and driver
     # are not steered so.
@@ -40,6 +41,7 @@ set(VANTREL_WIN32_EXCLUDED_TESTS
     # Win32 makes a window of no size, which the backends without Win32 refuse; the framework's
     # failure path it checks is the same on every backend.
     LifecycleDeathTest.WindowThatCannotBeCreated
+    LifecycleTest.FailuresReturnToAHostAfterTheMenuAndStatusBarSteps
     # fontconfig picks the outline font on Linux; Windows maps fonts by name itself.
     OutlineTextDeathTest.NoFontLeavesTheListsEmptyWithOneWarning
     # Faults of Wine 8's LoadImageA, checked with a small Win32 program outside the framework:

@@ -22,13 +22,49 @@ static const char *error_kind(LONGINT CODE) {
   }
 }
 
-void RUNERROR(LONGINT CODE, const std::string &WHAT) {
+namespace {
+TERRORHOOK error_hook = nullptr;
+
+// Hands REPORT to the host's hook; false when there is none and the default applies.
+bool to_hook(TERRORREPORT REPORT) {
+  if (!error_hook) return false;
+  error_hook(REPORT);
+  return true;
+}
+} // namespace
+
+TERRORHOOK SETERRORHOOK(TERRORHOOK HOOK) {
+  TERRORHOOK previous = error_hook;
+  error_hook = HOOK;
+  return previous;
+}
+
+std::string FUNCTIONNAME(const std::source_location &LOCATION) {
+  // "void vantrel::TEXTURELOADID(PCHAR, LONGINT)", and inside a lambda the same with the
+  // lambda's own name after it: the name is the word before the first parenthesis that does
+  // not open an anonymous namespace.
+  std::string s = LOCATION.function_name();
+  std::size_t open = 0;
+  for (;;) {
+    open = s.find('(', open);
+    if (open == std::string::npos) return s;
+    if (s.compare(open, 10, "(anonymous") != 0) break;
+    open++;
+  }
+  std::size_t start = s.find_last_of(" :}*&", open == 0 ? 0 : open - 1);
+  start = start == std::string::npos ? 0 : start + 1;
+  return s.substr(start, open - start);
+}
+
+void RUNERROR(LONGINT CODE, const std::string &WHAT, std::source_location WHERE) {
+  if (to_hook({CODE, WHAT, FUNCTIONNAME(WHERE), true})) return;
   std::string line =
       "Runtime error " + std::to_string(CODE) + " (" + error_kind(CODE) + "): " + WHAT;
   REPORTFATAL(line, CODE);
 }
 
-void REPORTFATAL(const std::string &TEXT, LONGINT EXITCODE) {
+void REPORTFATAL(const std::string &TEXT, LONGINT EXITCODE, const std::string &WHERE) {
+  if (to_hook({EXITCODE, TEXT, WHERE, true})) return;
 #ifdef VANTREL_FUZZ
   throw TRUNERRORSTOP{EXITCODE, TEXT};
 #endif
@@ -61,28 +97,45 @@ std::string ANSITOUTF8(const std::string &TEXT) {
   return out;
 }
 
-void RANGECHECK(LONGINT VALUE, LONGINT LOW, LONGINT HIGH, const char *WHAT) {
-  if (VALUE < LOW || VALUE > HIGH)
-    RUNERROR(RE_RANGE_CHECK, std::string(WHAT) + " " + std::to_string(VALUE) + " outside " +
-                                 std::to_string(LOW) + ".." + std::to_string(HIGH));
+BOOLEAN RANGECHECK(LONGINT VALUE, LONGINT LOW, LONGINT HIGH, const char *WHAT,
+                   std::source_location WHERE) {
+  if (VALUE >= LOW && VALUE <= HIGH) return true;
+  RUNERROR(RE_RANGE_CHECK,
+           std::string(WHAT) + " " + std::to_string(VALUE) + " outside " + std::to_string(LOW) +
+               ".." + std::to_string(HIGH),
+           WHERE);
+  return false;
 }
 
-LONGINT CHECKEDMUL(LONGINT A, LONGINT B, const char *WHAT) {
-  LONGINT product;
-  if (__builtin_mul_overflow(A, B, &product))
-    RUNERROR(RE_ARITH_OVERFLOW, std::string(WHAT) + " " + std::to_string(A) + " x " +
-                                    std::to_string(B) + " does not fit in 32 bits");
-  return product;
+BOOLEAN CHECKEDMUL(LONGINT A, LONGINT B, LONGINT &PRODUCT, const char *WHAT,
+                   std::source_location WHERE) {
+  if (!__builtin_mul_overflow(A, B, &PRODUCT)) return true;
+  PRODUCT = 0;
+  RUNERROR(RE_ARITH_OVERFLOW,
+           std::string(WHAT) + " " + std::to_string(A) + " x " + std::to_string(B) +
+               " does not fit in 32 bits",
+           WHERE);
+  return false;
 }
 
-} // namespace vantrel
+LONGINT IOCODEOF(LONGWORD ERROR) {
+  switch (ERROR) {
+  case ERROR_FILE_NOT_FOUND:
+  case ERROR_PATH_NOT_FOUND:
+  case ERROR_TOO_MANY_OPEN_FILES:
+  case ERROR_ACCESS_DENIED:
+    return LONGINT(ERROR);
+  default:
+    return RE_READ_ERROR;
+  }
+}
 
-namespace vantrel {
 #ifdef VANTREL_FUZZ
 std::vector<std::string> FUZZWARNINGS;
 #endif
 
-void WARNING(const std::string &WHAT) {
+void WARNING(const std::string &WHAT, LONGINT CODE, std::source_location WHERE) {
+  if (to_hook({CODE, WHAT, FUNCTIONNAME(WHERE), false})) return;
 #ifdef VANTREL_FUZZ
   FUZZWARNINGS.push_back(WHAT);
   return;

@@ -35,6 +35,8 @@ using TLRESULT = std::intptr_t;
 struct LONGBOOL {
   LONGINT VALUE = 0; ///< -1 for true, 0 for false
   /// Stores B as -1 or 0.
+  /// \param B the truth value
+  /// \return this value
   LONGBOOL &operator=(bool B) {
     VALUE = B ? -1 : 0;
     return *this;

@@ -356,7 +356,7 @@ TEST_F(X11DemoTest, FilesThatAreNoPicturesOrRampsNeverHangTheDemo) {
          std::ofstream{p};
          fs::resize_file(p, 1u << 30);
        },
-       ""},
+       "shade ramp 'grigio3.sdr' holds no number: every entry is 0"},
       {"grigio3.sdr",
        [](const fs::path &p) {
          std::ofstream(p) << "0.5\n1e-400\n1e999\n0." << std::string(300, '3') << "\n";

@@ -79,18 +79,28 @@ protected:
   }
   static void TearDownTestSuite() { fs::remove_all(out_); }
 
-  // Runs PROGRAM with ARGS in the examples' folder, on the headless platform; its exit code.
-  static int run(const std::string &program, const std::string &args) {
-    std::string command = "cd '" VANTREL_EXAMPLES_DIR "' && VANTREL_PLATFORM=headless './" +
-                          program + "' " + args + " >/dev/null 2>'" +
+  // Runs PROGRAM with ARGS (and the variables ENV) in the examples' folder, on the headless
+  // platform; its exit code.
+  static int run(const std::string &program, const std::string &args, const std::string &env = "") {
+    std::string command = "cd '" VANTREL_EXAMPLES_DIR "' && VANTREL_PLATFORM=headless " + env +
+                          " './" + program + "' " + args + " >/dev/null 2>'" +
                           (out_ / (program + ".err")).string() + "'";
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  // The picture example NAME writes headless: the window's client area.
-  static picture client_snapshot(const std::string &name) {
-    fs::path file = out_ / (name + ".png");
-    EXPECT_EQ(run(name, "--snapshot '" + file.string() + "'"), 0) << name;
+  // The picture example NAME writes headless: the window's client area. With FRAMES, the
+  // program is run unchanged, without its option, and the environment ends it after that many
+  // frames and writes the last.
+  static picture client_snapshot(const std::string &name, int frames = 0) {
+    fs::path file = out_ / (name + std::to_string(frames) + ".png");
+    if (frames)
+      EXPECT_EQ(run(name, "",
+                    "VANTREL_FRAMES=" + std::to_string(frames) + " VANTREL_SNAPSHOT='" +
+                        file.string() + "'"),
+                0)
+          << name;
+    else
+      EXPECT_EQ(run(name, "--snapshot '" + file.string() + "'"), 0) << name;
     picture p;
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
@@ -324,6 +334,22 @@ TEST_F(ExamplesTest, HeadlessExampleDrawsItsSolidsInFog) {
   EXPECT_GT(orange.count, 8000);
   EXPECT_GT(blue.count, 8000);
   EXPECT_GT(find(p, is(0x000000, 40)).count, 800); // outlines, fogged a little
+}
+
+// Any program that swaps buffers ends by itself after VANTREL_FRAMES frames, through its
+// window's close, and writes its last frame: after one, the picture its --snapshot option
+// writes of its first frame; after three, the third, of the same size (some examples move).
+TEST_F(ExamplesTest, FramesFromTheEnvironmentEndTheProgramAndWriteItsLastFrame) {
+  for (const char *name : {"cartoon", "navigation", "textures", "lights_fog", "outline_text"}) {
+    SCOPED_TRACE(name);
+    picture by_option = client_snapshot(name), by_environment = client_snapshot(name, 1),
+            third = client_snapshot(name, 3);
+    EXPECT_GT(by_option.w, 0);
+    EXPECT_EQ(third.w * third.h, by_option.w * by_option.h);
+    EXPECT_EQ(by_environment.w, by_option.w);
+    EXPECT_EQ(by_environment.h, by_option.h);
+    EXPECT_TRUE(by_environment.rgb == by_option.rgb);
+  }
 }
 
 // The snapshot option: headless there is no screen, so it is needed; anything else on the

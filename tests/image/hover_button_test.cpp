@@ -104,6 +104,17 @@ TEST_F(HoverButtonTest, CreationSizesShapesAndStoresTheButtonsState) {
   EXPECT_EQ(shown(b, 20, 5), RED);
 }
 
+// The move to the picture's place asks for no repaint: the button paints when it is shown, as
+// often as a plain child window made the same way.
+TEST_F(HoverButtonTest, TheMoveToThePicturesPlaceAsksForNoRepaint) {
+  write_pictures("btn");
+  THANDLE sized = create_button(50, 60, PIC_W, PIC_H),
+          plain = platform::CreateWindowExA(0, "ButtonParent", "", WS_CHILD | WS_VISIBLE, 50, 60,
+                                            PIC_W, PIC_H, parent_, 0, 0, nullptr);
+  ASSERT_NE(sized, 0u);
+  EXPECT_EQ(headless::invalidate_count(sized), headless::invalidate_count(plain));
+}
+
 // The state table of the button, one event from one state per row. Before each row the parent
 // holds the capture, so that a row shows whether the button took it, let it go or left it.
 TEST_F(HoverButtonTest, EachStateAndEventGivesItsStateCaptureRedrawAndNotification) {

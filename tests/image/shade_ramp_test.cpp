@@ -8,6 +8,7 @@
 #include "tests/support/gl_fixture.h"
 #include "tests/support/special_files.h"
 #include "vantrel/image/shade_ramp.h"
+#include "vantrel/runerror.h"
 #include "vantrel/image/text_file.h"
 
 namespace vantrel::test {
@@ -167,6 +168,10 @@ TEST(TextFile, NumberForms) {
       {"-1e999", -DBL_MAX},
       {"1.7976931348623159e308", DBL_MAX}, // rounds past the largest REAL
       {"1e99999999999999999999999", DBL_MAX},
+      {"1e9999999999", DBL_MAX},
+      {"-1e9999999999", -DBL_MAX},
+      {"1e-9999999999", 0},
+      {"0." + std::string(2000, '0') + "1e9999999999", DBL_MAX},
       {"1e-99999999999999999999999", 0},
       {"0." + std::string(300, '3'), 1.0 / 3},
       {"1" + std::string(400, '0') + "e-400", 1},
@@ -217,6 +222,54 @@ TEST_F(ShadeRampDeathTest, DecimalCommaStopsTheLoad) {
   std::string path = write_temp_file("comma.sdr", "0.25\r\n0.5\r\n0,5\r\n1\r\n");
   EXPECT_EXIT(TEXTURELOADSHADER(path), ::testing::ExitedWithCode(106),
               "comma\\.sdr:3: '0,5' is not a number");
+}
+
+// A file without any number is loaded as it says, every band black, with one warning; a file
+// with numbers gives none.
+TEST_F(ShadeRampTest, EmptyOrBlankFileIsLoadedBlackWithAWarning) {
+  for (auto [text, warned] : {std::pair{"", true},
+                              {"  \n\n\t\r\n", true},
+                              {"\x1a"
+                               "0.5\n",
+                               true},
+                              {"0\n", false}}) {
+    SCOPED_TRACE(testing::PrintToString(text));
+    std::string path = write_temp_file("blank.sdr", text);
+    testing::internal::CaptureStderr();
+    TEXTURELOADSHADER(path);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              warned ? "vantrel: warning: shade ramp '" + path +
+                           "' holds no number: every entry is 0\n"
+                     : "");
+    EXPECT_NE(TEXTUREID, 0u);
+    expect_ramp({});
+  }
+}
+
+// With a host's error hook the malformed number reaches the hook instead of ending the
+// program, a warning follows, and no ramp is made: the call goes on to its defined failure.
+TEST_F(ShadeRampTest, ErrorHookTakesTheMalformedNumberAndNothingIsLoaded) {
+  static std::vector<TERRORREPORT> reports;
+  reports.clear();
+  TERRORHOOK before = SETERRORHOOK([](const TERRORREPORT &r) { reports.push_back(r); });
+  SINGLE ramp[32][3] = {{7, 7, 7}};
+  std::string why, path = write_temp_file("comma.sdr", "0.25\n0,5\n1\n");
+  LONGINT code = 0;
+  EXPECT_FALSE(READSHADERFILE(path, ramp, why, nullptr, &code));
+  EXPECT_EQ(ramp[0][0], 7) << "the entries stay as they were";
+  EXPECT_EQ(code, RE_INVALID_NUMERIC);
+  TEXTURELOADSHADER(path);
+  SETERRORHOOK(before);
+  EXPECT_EQ(TEXTUREID, 0u);
+  ASSERT_EQ(reports.size(), 3u); // the error twice, then the warning
+  EXPECT_EQ(reports[0].CODE, RE_INVALID_NUMERIC);
+  EXPECT_TRUE(reports[0].FATAL);
+  EXPECT_EQ(reports[0].WHERE, "READREAL");
+  EXPECT_NE(reports[0].TEXT.find("comma.sdr:2: '0,5' is not a number"), std::string::npos);
+  EXPECT_FALSE(reports[2].FATAL);
+  EXPECT_EQ(reports[2].CODE, RE_INVALID_NUMERIC);
+  EXPECT_EQ(reports[2].WHERE, "TEXTURELOADSHADER");
+  EXPECT_FALSE(FILEIN.HANDLE) << "the file was closed";
 }
 
 TEST_F(ShadeRampTest, MissingFileChangesNothingButSwitchesStillWork) {
@@ -286,10 +339,11 @@ TEST_F(ShadeRampTest, NumbersPastSingleGiveItsLimitsAndOpenGLClampsThem) {
   std::string why;
   ASSERT_TRUE(
       READSHADERFILE(write_temp_file("ranges.sdr", "0.5\n1e-400\n1e999\n-1e999\n1e300\n0." +
-                                                       std::string(300, '3') + "\n-1e-50\n"),
+                                                       std::string(300, '3') +
+                                                       "\n-1e-50\n1e9999999999\n-1e-9999999999\n"),
                      ramp, why));
-  const SINGLE want[] = {0.5f, 0, FLT_MAX, -FLT_MAX, FLT_MAX, 1.0f / 3, -0.0f, -7};
-  for (int k = 0; k < 8; k++)
+  const SINGLE want[] = {0.5f, 0, FLT_MAX, -FLT_MAX, FLT_MAX, 1.0f / 3, -0.0f, FLT_MAX, -0.0f, -7};
+  for (int k = 0; k < 10; k++)
     for (int c = 0; c < 3; c++)
       EXPECT_EQ(ramp[k][c], want[k]) << "entry " << k;
   EXPECT_EQ(ramp[31][0], -7) << "entries past the last number are left as they were";

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "tests/support/gl_fixture.h"
+#include "tests/support/special_files.h"
 #include "vantrel/image/snapshot.h"
 
 namespace vantrel::test {
@@ -89,6 +90,20 @@ TEST(SavePngTest, RefusesBadSizesAndUnwritableFiles) {
   EXPECT_FALSE(SAVEPNG(file.c_str(), 1, 1, nullptr));
   std::string warnings = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(warnings.find("/nonexistent-folder/x.png"), std::string::npos);
+
+  // A FIFO or a directory in place of the file is refused at once: nothing waits for a reader,
+  // and both stay what they were.
+  fs::path fifo = temp_png("fifo"), folder = make_directory("folder.png");
+  ASSERT_TRUE(make_fifo(fifo.string()));
+  for (auto [other, why] : {std::pair{fifo, "not a regular file"}, {folder, "is a directory"}}) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(returns_before_deadline(
+        fifo.string(), [&] { EXPECT_FALSE(SAVEPNG(other.c_str(), 1, 1, &pixel)); }));
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find(why), std::string::npos) << why;
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_TRUE(fs::is_directory(folder));
+  fs::remove(fifo);
 }
 
 class SnapshotFrameTest : public GLTest {};

@@ -251,6 +251,8 @@ TEST_F(TextureTest, UnusableFilesWarnOnceAndLeaveSlotAndGlAlone) {
   no_palette.pixels = std::string(16, '\0');
   std::string bad_offset = whole;
   bad_offset[10] = '\xFF', bad_offset[11] = '\xFF', bad_offset[12] = '\xFF';
+  std::string inside = whole; // the pixels would start in the info header
+  inside[10] = 20, inside[11] = inside[12] = inside[13] = 0;
 
   struct bad_file {
     std::string name, bytes, reason;
@@ -266,6 +268,7 @@ TEST_F(TextureTest, UnusableFilesWarnOnceAndLeaveSlotAndGlAlone) {
       {"os2v2.bmp", make_bmp(os2v2), "unknown BMP header size 64"},
       {"palette.bmp", make_bmp(no_palette), "colour table"},
       {"offset.bmp", bad_offset, "truncated"},
+      {"inside.bmp", inside, "pixel data at byte 20 lies inside the headers (54 bytes)"},
   };
   TEXTURELOADID(write_temp_file("kept.bmp", solid_bmp(1, 1, 1, 2, 3)).c_str(), 9);
   LONGWORD kept = TEXTUREID2[9];
@@ -442,12 +445,20 @@ TEST(BmpReader, KeepsEveryReadInsideTheFile) {
   l.palette = bytes({1, 2, 3, 0, 4, 5, 6, 0});
   l.pixels = padded_rows({bytes({0, 1, 0}), bytes({1, 1, 0})});
   std::string file = make_bmp(l);
+  // The first part a prefix cuts short names the reason: a colour table cut short is refused
+  // as such, before any entry past the end is read.
+  auto reason = [](std::size_t n) {
+    return n < 2    ? "not a BMP"
+           : n < 54 ? "truncated header"
+           : n < 62 ? "truncated colour table"
+                    : "pixel data truncated";
+  };
   for (std::size_t n = 0; n < file.size(); n++) {
     std::vector<std::uint8_t> prefix(file.begin(), file.begin() + n);
     common::dib_image img;
     std::string why;
     EXPECT_FALSE(common::decode_bmp(prefix.data(), prefix.size(), img, why)) << n;
-    EXPECT_FALSE(why.empty()) << n;
+    EXPECT_EQ(why.rfind(reason(n), 0), 0u) << n << ": " << why;
   }
   common::dib_image img;
   std::string why;
@@ -459,6 +470,31 @@ TEST(BmpReader, KeepsEveryReadInsideTheFile) {
   EXPECT_EQ(img.bits[1], 1);
   ASSERT_EQ(img.colors.size(), 2u);
   EXPECT_EQ(img.colors[1].rgbBlue, 4) << "index 1 is the second entry";
+
+  // 32-bit rows are read in blocks of rows: a top-down file wider than a block's row count
+  // times four lands every pixel, and the filler after it, in its bottom-up place.
+  l = {};
+  l.width = 20001, l.height = -30, l.bpp = 32;
+  auto byte_at = [](std::size_t x, std::size_t y, int k) {
+    return std::uint8_t(x * 7 + y * 3 + k);
+  };
+  for (std::size_t y = 0; y < 30; y++)
+    for (std::size_t x = 0; x < 20001; x++)
+      l.pixels += {char(byte_at(x, y, 0)), char(byte_at(x, y, 1)), char(byte_at(x, y, 2)), '\x55'};
+  file = make_bmp(l);
+  all.assign(file.begin(), file.end());
+  ASSERT_TRUE(common::decode_bmp(all.data(), all.size(), img, why)) << why;
+  const std::size_t stride = common::dib_stride(20001, 24);
+  ASSERT_EQ(img.bits.size(), stride * 30);
+  std::size_t wrong = 0;
+  for (std::size_t y = 0; y < 30; y++) {
+    const std::uint8_t *row = img.bits.data() + stride * (29 - y);
+    for (std::size_t x = 0; x < 20001; x++)
+      for (int k = 0; k < 3; k++)
+        wrong += row[x * 3 + k] != byte_at(x, y, k);
+    wrong += row[stride - 1] != 0;
+  }
+  EXPECT_EQ(wrong, 0u);
 }
 
 } // namespace

@@ -25,6 +25,7 @@
 
 #include "vantrel/gl.h"
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/frames.h"
 #include "tests/platform/x11_pump.h"
 #include "vantrel/platform/platform.h"
 #include "vantrel/platform/x11/x11_test_hooks.h"
@@ -407,6 +408,55 @@ TEST_F(X11Test, PixelFormatContextClearAndSwap) {
   EXPECT_EQ(ReleaseDC(h, dc), 1);
   EXPECT_EQ(ReleaseDC(h, dc), 0);
   EXPECT_FALSE(SwapBuffers(dc));
+}
+
+// VANTREL_FRAMES=2 with VANTREL_SNAPSHOT: the second swap writes the frame it shows (the
+// client area's size, read from the back buffer before the swap), then sends WM_CLOSE, whose
+// default processing destroys the window, as closing it would.
+TEST_F(X11Test, FramesFromTheEnvironmentWriteTheLastAndCloseTheWindow) {
+  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 200, 100);
+  ASSERT_NE(h, 0u);
+  THANDLE dc = GetDC(h);
+  TPIXELFORMATDESCRIPTOR pfd;
+  pfd.dwFlags = PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+  pfd.cColorBits = 24;
+  ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd));
+  THANDLE rc = wglCreateContext(dc);
+  ASSERT_TRUE(wglMakeCurrent(dc, rc));
+  const std::string file = ::testing::TempDir() + "x11-frames.png";
+  std::remove(file.c_str());
+  setenv("VANTREL_FRAMES", "2", 1);
+  setenv("VANTREL_SNAPSHOT", file.c_str(), 1);
+  vantrel::frames::restart();
+  received.clear();
+  glClearColor(1, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  EXPECT_TRUE(SwapBuffers(dc));
+  EXPECT_FALSE(saw(WM_CLOSE));
+  EXPECT_FALSE(std::ifstream(file).good()) << "nothing written before the last frame";
+  EXPECT_TRUE(SwapBuffers(dc));
+  unsetenv("VANTREL_FRAMES");
+  unsetenv("VANTREL_SNAPSHOT");
+  vantrel::frames::restart();
+  EXPECT_TRUE(saw(WM_CLOSE));
+  EXPECT_TRUE(saw(WM_DESTROY));
+  TRECT gone;
+  EXPECT_FALSE(GetWindowRect(h, &gone));
+  // A PNG of the client area: 200 - 6 by 100 - 25 pixels, in its header.
+  std::ifstream in(file, std::ios::binary);
+  std::string head(24, '\0');
+  in.read(head.data(), 24);
+  EXPECT_EQ(head.substr(1, 3), "PNG");
+  auto be32 = [&](int at) {
+    return std::uint32_t(std::uint8_t(head[at])) << 24 |
+           std::uint32_t(std::uint8_t(head[at + 1])) << 16 |
+           std::uint32_t(std::uint8_t(head[at + 2])) << 8 | std::uint8_t(head[at + 3]);
+  };
+  EXPECT_EQ(be32(16), 194u);
+  EXPECT_EQ(be32(20), 75u);
+  wglMakeCurrent(0, 0);
+  wglDeleteContext(rc);
+  std::remove(file.c_str());
 }
 
 TEST_F(X11Test, PixelFormatRefusalsAndTheFailureHook) {

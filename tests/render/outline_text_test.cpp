@@ -215,6 +215,16 @@ TEST_F(OutlineTextTest, PortableUnderlineRunsBelowTheBaselineAndUnderSpaces) {
   bounds under = bounds_of(draw_list(BASE + 'o'));
   EXPECT_LT(under.miny, plain.miny - 0.02f) << "the bar runs below the baseline";
   EXPECT_FALSE(draw_list(BASE + ' ').empty()) << "the underline runs under spaces too";
+  // The bar crosses the stem of p: where the two contours overlap, the fill rule (non-zero
+  // winding) keeps the crossing filled, where an even-odd rule would cut it out. Sampled along
+  // the bar, just above its lower edge, from one end of the cell to the other.
+  prims p = draw_list(BASE + 'p');
+  float y = under.miny + 0.01f, advance = GMF['p'].gmfCellIncX;
+  ASSERT_LT(bounds_of(p).miny, y - 0.05f) << "the stem reaches below the bar";
+  std::vector<int> holes;
+  for (int k = 1; k < 100; k++)
+    if (!covered(p, advance * float(k) / 100, y)) holes.push_back(k);
+  EXPECT_TRUE(holes.empty()) << "uncovered at " << ::testing::PrintToString(holes) << "%";
 }
 
 TEST_F(OutlineTextTest, DeleteFreesAllNames) {

@@ -27,7 +27,8 @@ namespace vantrel::test {
 namespace {
 
 // Opens FIFO for writing and closes it at once: a reader waiting to open it goes on, and then
-// reads the end of the file. False while no reader holds it open.
+// reads the end of the file. False while no reader holds it open. On Linux it is opened for
+// reading too, which lets a writer waiting to open it go on (to fail on its first write).
 bool release_fifo(const std::string &fifo) {
 #ifdef VANTREL_TEST_WIN32
   HANDLE h = CreateFileA(fifo.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -36,6 +37,8 @@ bool release_fifo(const std::string &fifo) {
   CloseHandle(h);
   return true;
 #else
+  int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  if (reader >= 0) close(reader);
   int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
   if (fd < 0) return false;
   close(fd);

@@ -1,6 +1,9 @@
 #include "tests/window/window_fixture.h"
 
+#include <cstring>
+
 #include "vantrel/image/hover_button.h"
+#include "vantrel/runerror.h"
 #include "vantrel/platform/common/gdi_objects.h"
 #include "vantrel/platform/common/window_table.h"
 
@@ -151,6 +154,51 @@ TEST_F(LifecycleTest, DeleteReleasesContextDeviceContextAndWindow) {
   EXPECT_EQ(common::find_window(window), nullptr);
   EXPECT_FALSE(ACTIVE) << "destruction sends WM_DESTROY";
   RCWINDOW = 0;
+}
+
+// With a host's error hook every failure comes back as false, after the menu-bar hook and the
+// status-bar step (which run before the window is checked), and leaves no window, context or
+// ACTIVE behind; the hook gets the number and the message.
+TEST_F(LifecycleTest, FailuresReturnToAHostAfterTheMenuAndStatusBarSteps) {
+  static std::vector<std::string> events;
+  static THANDLE made;
+  struct row {
+    const char *name;
+    LONGINT width, bits;
+    bool no_pixel_format;
+    std::string error;
+  } rows[] = {
+      {"no window", 0, 32, false, "1 " + std::string(MSG_WINDOW_FAILED)},
+      {"no pixel format", 800, 32, true, "1 " + std::string(MSG_INIT_FAILED)},
+      {"depth 256", 800, 256, false, "201 colour depth 256 outside 0..255"},
+  };
+  for (const row &r : rows) {
+    SCOPED_TRACE(r.name);
+    headless::reset();
+    reset_framework_globals();
+    events.clear();
+    std::memset(FILENAME, 0, sizeof FILENAME);
+    SETERRORHOOK([](const TERRORREPORT &e) {
+      events.push_back(std::to_string(e.CODE) + " " + e.TEXT + (e.FATAL ? "" : " (warning)"));
+    });
+    made = 0;
+    CREATEMENUBAR = [] {
+      events.push_back("menu bar");
+      made = HWINDOW;
+    };
+    SHOWMENUBAR = SHOWSTATUSBAR = true;
+    headless::fail_pixel_format(r.no_pixel_format);
+    EXPECT_FALSE(CREATEOGLWINDOW("x", r.width, 600, r.bits, false));
+    SETERRORHOOK(nullptr);
+    EXPECT_EQ(events, (std::vector<std::string>{"menu bar", r.error}));
+    EXPECT_STREQ(FILENAME, "Percorso file") << "the status-bar step ran";
+    EXPECT_EQ(HWINDOW, 0u);
+    EXPECT_EQ(DCWINDOW, 0u);
+    EXPECT_EQ(RCWINDOW, 0u);
+    EXPECT_FALSE(ACTIVE);
+    TRECT gone;
+    EXPECT_FALSE(made && platform::GetWindowRect(made, &gone)) << "no window is left";
+  }
 }
 
 // Fatal set-up errors: one box captioned "Error", the message on stderr, exit code 1.

@@ -10,7 +10,8 @@ namespace vantrel {
 
 /// Box of centre (X, Y, Z) and half-sizes SX, SY, SZ as one GL_QUADS primitive of 24 vertices.
 /// Must be called outside glBegin/glEnd; may be recorded into a display list.
-/// All six values in model units.
+/// \param X,Y,Z the centre, model units
+/// \param SX,SY,SZ the half-sizes along x, y and z, model units
 void CUBO(SINGLE X, SINGLE Y, SINGLE Z, SINGLE SX, SINGLE SY, SINGLE SZ);
 
 } // namespace vantrel

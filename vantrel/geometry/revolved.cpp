@@ -59,7 +59,9 @@ void CONOTRONCO(SINGLE X, SINGLE Y, SINGLE Z, LONGINT NUMPOINTS, SINGLE RIN, SIN
   glBegin(GL_QUAD_STRIP);
   for (std::int64_t I = 0; I <= N; I++) {
     // The divisor N + 0.1 leaves the last step short of a full turn; its second pair closes it.
-    const SINGLE ANGLE = SINGLE(CHECKEDMUL(2, LONGINT(I), "CONOTRONCO angle") * PI / (N + 0.1));
+    LONGINT TWICE;
+    if (!CHECKEDMUL(2, LONGINT(I), TWICE, "CONOTRONCO angle")) break; // the strip ends here
+    const SINGLE ANGLE = SINGLE(TWICE * PI / (N + 0.1));
     const SINGLE T1 = ANGLE + DA / 2, T2 = ANGLE + 5 * DA / 2, B2 = ANGLE + 3 * DA;
     glNormal3f(ROUT * COSF(ANGLE), ROUT * SINF(ANGLE), 0);
     LINEFREE(2 * T1 + X, TOP + 1, 2 * ANGLE + X, Z, X + RIN * COSF(T1), Y + RIN * SINF(T1), TOP,
@@ -79,8 +81,12 @@ void SUPPORTOASSE(SINGLE X, SINGLE Y, SINGLE Z, LONGINT NUMPOINTS, SINGLE RIN, S
   const SINGLE OUTERRADIUS1 = OUTERRADIUS - 0.15f;
   const SINGLE RI = INNERRADIUS, R1 = OUTERRADIUS1, W2 = WIDTH / 2;
   const SINGLE DA = SINGLE(2 * PI / TEETH / 4);
-  auto SEGMENT = [&](std::int64_t I) {
-    return SINGLE(CHECKEDMUL(2, LONGINT(I), "SUPPORTOASSE angle") * PI / TEETH);
+  // False once the step count overflows (after a host's error hook): the strip ends there.
+  auto SEGMENT = [&](std::int64_t I, SINGLE &A) {
+    LONGINT TWICE;
+    if (!CHECKEDMUL(2, LONGINT(I), TWICE, "SUPPORTOASSE angle")) return false;
+    A = SINGLE(TWICE * PI / TEETH);
+    return true;
   };
 
   glPushMatrix();
@@ -91,7 +97,9 @@ void SUPPORTOASSE(SINGLE X, SINGLE Y, SINGLE Z, LONGINT NUMPOINTS, SINGLE RIN, S
   glNormal3f(0, 0, 1);
   glBegin(GL_QUAD_STRIP);
   for (std::int64_t I = 0; I <= TEETH; I++) {
-    const SINGLE A = SEGMENT(I), I1 = A + DA / 2, I2 = A + 5 * DA / 2, O2 = A + 3 * DA;
+    SINGLE A;
+    if (!SEGMENT(I, A)) break;
+    const SINGLE I1 = A + DA / 2, I2 = A + 5 * DA / 2, O2 = A + 3 * DA;
     const SINGLE IX1 = RI * COSF(I1), IY1 = RI * SINF(I1), OX1 = R1 * COSF(A), OY1 = R1 * SINF(A);
     const SINGLE IX2 = RI * COSF(I2), IY2 = RI * SINF(I2), OX2 = R1 * COSF(O2), OY2 = R1 * SINF(O2);
     LINEFREE(IX1, IY1, OX1, OY1, IX1, IY1, W2, OX1, OY1, W2, true);
@@ -102,7 +110,9 @@ void SUPPORTOASSE(SINGLE X, SINGLE Y, SINGLE Z, LONGINT NUMPOINTS, SINGLE RIN, S
   glNormal3f(0, 0, -1);
   glBegin(GL_QUAD_STRIP);
   for (std::int64_t I = 0; I <= TEETH; I++) {
-    const SINGLE A = SEGMENT(I), I1 = A + DA / 2, I2 = A + 5 * DA / 2, O2 = A + 3 * DA;
+    SINGLE A;
+    if (!SEGMENT(I, A)) break;
+    const SINGLE I1 = A + DA / 2, I2 = A + 5 * DA / 2, O2 = A + 3 * DA;
     const SINGLE IX1 = RI * COSF(I1), IY1 = RI * SINF(I1), OX1 = R1 * COSF(A), OY1 = R1 * SINF(A);
     const SINGLE IX2 = RI * COSF(I2), IY2 = RI * SINF(I2), OX2 = R1 * COSF(O2), OY2 = R1 * SINF(O2);
     // Rim vertex first: the opposite order turns this face's front towards -z.
@@ -116,7 +126,9 @@ void SUPPORTOASSE(SINGLE X, SINGLE Y, SINGLE Z, LONGINT NUMPOINTS, SINGLE RIN, S
 
   glBegin(GL_QUAD_STRIP);
   for (std::int64_t I = 0; I <= TEETH; I++) {
-    const SINGLE A = SEGMENT(I), F = A + DA / 2;
+    SINGLE A;
+    if (!SEGMENT(I, A)) break;
+    const SINGLE F = A + DA / 2;
     glNormal3f(R1 * COSF(A), R1 * SINF(A), 0);
     LINEFREE((W2 + F) * R1, W2, (W2 + A) * R1, -W2, R1 * COSF(F), R1 * SINF(F), W2, R1 * COSF(A),
              R1 * SINF(A), -W2, true);
@@ -124,7 +136,8 @@ void SUPPORTOASSE(SINGLE X, SINGLE Y, SINGLE Z, LONGINT NUMPOINTS, SINGLE RIN, S
   glEnd();
 
   glBegin(GL_QUAD_STRIP);
-  const LONGINT STEPS = CHECKEDMUL(2, TEETH, "SUPPORTOASSE inner wall");
+  LONGINT STEPS;
+  if (!CHECKEDMUL(2, TEETH, STEPS, "SUPPORTOASSE inner wall")) STEPS = -1; // no inner wall
   for (std::int64_t I = 0; I <= STEPS; I++) {
     const SINGLE A = SINGLE(I * PI / TEETH + DA / 2);
     const SINGLE CX = COSF(A), SY = SINF(A);

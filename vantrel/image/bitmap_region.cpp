@@ -52,9 +52,11 @@ const TREGIONSCAN &LASTREGIONSCAN() { return SCAN; }
 
 THANDLE BITMAPTOREGION(const ANSISTRING &BMPNAME, LONGWORD TRANSCOLOR, BYTE TOLERANCE) {
   // A colour reference is 0x00BBGGRR; the top byte set is no colour at all.
-  if (TRANSCOLOR >= 0x80000000u)
+  if (TRANSCOLOR >= 0x80000000u) {
     RUNERROR(RE_RANGE_CHECK, "transparent colour " + std::to_string(TRANSCOLOR) +
                                  " is outside the colour-reference range");
+    return 0;
+  }
   SCAN = TREGIONSCAN{};
 
   THANDLE PAL = 0;

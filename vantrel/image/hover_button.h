@@ -33,6 +33,10 @@ inline constexpr BYTE HOVER_TOLERANCE = 1;
 
 /// The window procedure of the "IMAGEBUTTON" class; the pictures are BMPTYPE + "N", "H" or "P"
 /// + ".BMP", read when the button is created.
+/// \param WND the button
+/// \param IMSG the message
+/// \param WPARAM,LPARAM the message's parameters
+/// \return 0 for the messages it handles, default processing's result for the rest
 TLRESULT HOVERBUTTONHANDLER(THANDLE WND, LONGWORD IMSG, TWPARAM WPARAM, TLPARAM LPARAM);
 
 } // namespace vantrel

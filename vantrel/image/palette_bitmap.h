@@ -13,6 +13,9 @@ namespace vantrel {
 /// receives a 256-entry palette made from the picture's colour table (1, 4 and 8 bits per pixel;
 /// entries past the table are black) or the screen's halftone palette (deeper pictures). A file
 /// that cannot be loaded returns 0 and leaves PAL as it was. The caller owns both objects.
+/// \param FILENAME the picture file
+/// \param PAL receives the palette
+/// \return the bitmap, 0 when the file cannot be loaded
 THANDLE LOADBMPFROMFILE(const ANSISTRING &FILENAME, THANDLE &PAL);
 
 } // namespace vantrel

@@ -1,6 +1,7 @@
 #include "vantrel/image/shade_ramp.h"
 
 #include <cfloat>
+#include <cstring>
 
 #include "vantrel/gl.h"
 #include "vantrel/globals.h"
@@ -9,22 +10,37 @@
 
 namespace vantrel {
 
-BOOLEAN READSHADERFILE(const ANSISTRING &SDRFILE, SINGLE (&SHADERDATA)[32][3], ANSISTRING &WHY) {
+BOOLEAN READSHADERFILE(const ANSISTRING &SDRFILE, SINGLE (&SHADERDATA)[32][3], ANSISTRING &WHY,
+                       LONGINT *COUNT, LONGINT *CODE) {
+  if (COUNT) *COUNT = 0;
   LOADFILE(SDRFILE);
-  if (IORESULT() != 0) {
+  if (const LONGINT RESULT = IORESULT(); RESULT != 0) {
     WHY = LOADFILEREASON();
+    if (CODE) *CODE = RESULT;
     return false;
   }
+  // Read into a copy, so that a number refused half-way leaves SHADERDATA as it was.
+  SINGLE READ[32][3];
+  std::memcpy(READ, SHADERDATA, sizeof READ);
   for (LONGINT I = 0; I < 32; I++) {
     if (TEXTEOF()) break;
     REAL V = READREAL();
+    if (const LONGINT RESULT = IORESULT(); RESULT != 0) {
+      // Only after a host's error hook took the malformed number.
+      WHY = "line " + std::to_string(I + 1) + " is not a number";
+      if (CODE) *CODE = RESULT;
+      ENDFILE();
+      return false;
+    }
     READLN();
     // A number past SINGLE's range becomes the largest SINGLE; OpenGL clamps into 0..1 anyway.
     if (V > FLT_MAX) V = FLT_MAX;
     if (V < -FLT_MAX) V = -FLT_MAX;
-    SHADERDATA[I][0] = SHADERDATA[I][1] = SHADERDATA[I][2] = SINGLE(V);
+    READ[I][0] = READ[I][1] = READ[I][2] = SINGLE(V);
+    if (COUNT && NUMBERFOUND()) *COUNT = I + 1;
   }
   ENDFILE();
+  std::memcpy(SHADERDATA, READ, sizeof READ);
   return true;
 }
 
@@ -33,10 +49,13 @@ void TEXTURELOADSHADER(const ANSISTRING &SDRFILE) {
   SINGLE SHADERDATA[32][3] = {};
   static_assert(sizeof(SHADERDATA) == 384);
   ANSISTRING WHY;
-  if (!READSHADERFILE(SDRFILE, SHADERDATA, WHY)) {
-    WARNING("shade ramp '" + SDRFILE + "' not loaded: " + WHY);
+  LONGINT COUNT = 0, CODE = RE_READ_ERROR;
+  if (!READSHADERFILE(SDRFILE, SHADERDATA, WHY, &COUNT, &CODE)) {
+    WARNING("shade ramp '" + SDRFILE + "' not loaded: " + WHY, CODE);
     return;
   }
+  // Loaded all the same, as the file says: every band black.
+  if (COUNT == 0) WARNING("shade ramp '" + SDRFILE + "' holds no number: every entry is 0");
 
   glEnable(GL_TEXTURE_1D);
   glGenTextures(1, &TEXTUREID);

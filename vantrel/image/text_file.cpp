@@ -16,6 +16,8 @@ namespace {
 
 // The result LOADFILE left for IORESULT, and its reason in words.
 LONGINT pending_io_result = 0;
+// Whether the last READREAL found a token, or reached the end first.
+bool number_found = false;
 ANSISTRING pending_io_reason;
 
 // The file is read a block at a time: a file of a gigabyte of white space is skipped in a
@@ -30,26 +32,15 @@ constexpr std::size_t shown_length = 255;
 // Significant digits kept of a longer number: 768 decide the rounding of any REAL, and whether
 // any later digit is not 0 settles the rest.
 constexpr std::size_t kept_digits = 800;
-
-LONGINT io_code(LONGWORD error) {
-  switch (error) {
-  case ERROR_FILE_NOT_FOUND:
-  case ERROR_PATH_NOT_FOUND:
-  case ERROR_TOO_MANY_OPEN_FILES:
-  case ERROR_ACCESS_DENIED:
-    return LONGINT(error);
-  default:
-    return 100;
-  }
-}
+constexpr std::int64_t max_exponent = 1000000000000000000;
 
 // Reads the next block into FILEIN's buffer; false at the end of the file. A failing read stops
-// the program, naming the line it was reading.
+// the program, naming the line it was reading; after a host's error hook the file ends there.
 bool fill() {
   if (FILEIN.ATEND || !FILEIN.HANDLE) return false;
   std::size_t n = std::fread(FILEIN.BUFFER.data(), 1, FILEIN.BUFFER.size(), FILEIN.HANDLE);
   if (n == 0 && std::ferror(FILEIN.HANDLE))
-    RUNERROR(100, FILEIN.NAME + ":" + std::to_string(FILEIN.LINE) + ": read error");
+    RUNERROR(RE_READ_ERROR, FILEIN.NAME + ":" + std::to_string(FILEIN.LINE) + ": read error");
   FILEIN.POS = 0;
   FILEIN.END = n;
   FILEIN.ATEND = n == 0;
@@ -90,8 +81,11 @@ bool ends_blank_run(std::uint64_t x) {
          has_zero_byte(x ^ (ones * ctrl_z));
 }
 
-void require_open(const char *what) {
-  if (!FILEIN.HANDLE) RUNERROR(RE_FILE_NOT_OPEN, std::string(what) + ": no file is open");
+// False, after run-time error 103, when no file is open; WHERE is the public call.
+bool require_open(std::source_location where = std::source_location::current()) {
+  if (FILEIN.HANDLE) return true;
+  RUNERROR(RE_FILE_NOT_OPEN, FUNCTIONNAME(where) + ": no file is open", where);
+  return false;
 }
 
 // A token read as a number one character at a time, so that its length costs no memory: the
@@ -100,10 +94,12 @@ void require_open(const char *what) {
 struct number_token {
   enum { START, SIGN, INT, POINT, FRAC, EXP_MARK, EXP_SIGN, EXP, BAD } state = START;
   bool negative = false, negative_exponent = false, dropped_nonzero = false;
-  std::string digits;        // significant digits, no leading zeros, at most kept_digits
-  std::int64_t scale = 0;    // the mantissa is DIGITS x 10^SCALE
-  std::int64_t exponent = 0; // as written, held at a billion: far past any REAL either way
-  std::string shown;         // the first shown_length characters
+  std::string digits;     // significant digits, no leading zeros, at most kept_digits
+  std::int64_t scale = 0; // the mantissa is DIGITS x 10^SCALE
+  // As written, held at 10^18: past any REAL whatever the mantissa's own scale, which a token
+  // could only push that far with more characters than any file holds.
+  std::int64_t exponent = 0;
+  std::string shown; // the first shown_length characters
   std::uint64_t length = 0;
 
   void mantissa(char c, bool fraction) {
@@ -154,7 +150,8 @@ struct number_token {
       [[fallthrough]];
     case EXP_SIGN:
     case EXP:
-      if (digit) exponent = std::min<std::int64_t>(exponent * 10 + (c - '0'), 1000000000);
+      if (digit)
+        exponent = exponent >= max_exponent / 10 ? max_exponent : exponent * 10 + (c - '0');
       state = digit ? EXP : BAD;
       return;
     case BAD:
@@ -193,7 +190,7 @@ void LOADFILE(const ANSISTRING &FILENAME) {
   // A FIFO or directory is refused here, before anything could wait on it.
   std::FILE *f = platform::OpenRegularFile(FILEIN.NAME.c_str(), nullptr, pending_io_reason);
   if (!f) {
-    pending_io_result = io_code(platform::GetLastError());
+    pending_io_result = IOCODEOF(platform::GetLastError());
     return;
   }
   FILEIN.HANDLE = f;
@@ -203,14 +200,14 @@ void LOADFILE(const ANSISTRING &FILENAME) {
 }
 
 void ENDFILE() {
-  require_open("ENDFILE");
+  if (!require_open()) return;
   std::FILE *f = FILEIN.HANDLE;
   FILEIN.HANDLE = nullptr;
   FILEIN.BUFFER = {};
   FILEIN.POS = FILEIN.END = 0;
   if (std::fclose(f) != 0) {
     int err = errno;
-    RUNERROR(100, FILEIN.NAME + ": cannot close: " + std::strerror(err));
+    RUNERROR(RE_READ_ERROR, FILEIN.NAME + ": cannot close: " + std::strerror(err));
   }
 }
 
@@ -221,6 +218,8 @@ LONGINT IORESULT() {
 }
 
 ANSISTRING LOADFILEREASON() { return pending_io_reason; }
+
+BOOLEAN NUMBERFOUND() { return number_found; }
 
 ANSISTRING IORESULTTEXT(LONGINT CODE) {
   switch (CODE) {
@@ -242,12 +241,12 @@ ANSISTRING IORESULTTEXT(LONGINT CODE) {
 }
 
 BOOLEAN TEXTEOF() {
-  require_open("TEXTEOF");
+  if (!require_open()) return true;
   return peek() == end_of_file;
 }
 
 REAL READREAL() {
-  require_open("READREAL");
+  if (!require_open()) return 0;
   // White space, a block at a time; a Ctrl-Z stops the scan and peek makes it the end.
   for (;;) {
     if (FILEIN.POS == FILEIN.END && !fill()) break;
@@ -274,6 +273,7 @@ REAL READREAL() {
   }
   LONGINT line = FILEIN.LINE;
   number_token token;
+  number_found = false;
   // The token: everything up to the next character of code 32 or below, which holds no line
   // break and no Ctrl-Z.
   for (;;) {
@@ -287,15 +287,20 @@ REAL READREAL() {
     if (pos < end) break;
   }
   if (token.length == 0) return 0;
-  if (!token.complete())
+  number_found = true;
+  if (!token.complete()) {
     RUNERROR(RE_INVALID_NUMERIC, FILEIN.NAME + ":" + std::to_string(line) + ": '" + token.shown +
                                      (token.length > token.shown.size() ? "..." : "") +
                                      "' is not a number");
+    // Only a host's error hook returns here: the caller learns it from IORESULT.
+    pending_io_result = RE_INVALID_NUMERIC;
+    return 0;
+  }
   return token.value();
 }
 
 void READLN() {
-  require_open("READLN");
+  if (!require_open()) return;
   for (int c; (c = peek()) != end_of_file;) {
     if (c != '\n' && c != '\r') {
       // Up to the next line break or Ctrl-Z in this block, none of them ending a line.

@@ -27,7 +27,7 @@ void TEXTUREON() { glEnable(GL_TEXTURE_2D); }
 void TEXTUREOFF() { glDisable(GL_TEXTURE_2D); }
 
 void TEXTURESELECTID(LONGINT NUM) {
-  RANGECHECK(NUM, 0, 500, "texture slot");
+  if (!RANGECHECK(NUM, 0, 500, "texture slot")) return;
   glBindTexture(GL_TEXTURE_2D, TEXTUREID2[NUM]);
 }
 
@@ -63,10 +63,11 @@ THANDLE TO24BIT(THANDLE BITMAP, LONGINT W, LONGINT H, std::string &WHY) {
 } // namespace
 
 void TEXTURELOADID(PCHAR BMPFILE, LONGINT NUM) {
-  RANGECHECK(NUM, 0, 500, "texture slot");
+  if (!RANGECHECK(NUM, 0, 500, "texture slot")) return;
   std::string name = BMPFILE ? BMPFILE : "(null)";
-  auto refuse = [&](const std::string &why) {
-    WARNING("texture '" + name + "' not loaded into slot " + std::to_string(NUM) + ": " + why);
+  auto refuse = [&](const std::string &why, LONGINT code = RE_READ_ERROR) {
+    WARNING("texture '" + name + "' not loaded into slot " + std::to_string(NUM) + ": " + why,
+            code);
   };
 
   // Decided from the header, before a pixel is read: OpenGL takes sides up to
@@ -75,7 +76,7 @@ void TEXTURELOADID(PCHAR BMPFILE, LONGINT NUM) {
   LONGINT FW, FH;
   std::string why;
   if (!READPICTURESIZE(BMPFILE, FW, FH, why)) {
-    refuse(why);
+    refuse(why, IOCODEOF(platform::GetLastError()));
     return;
   }
   GLint MAXSIDE = 0;
@@ -158,7 +159,11 @@ void TEXTURELOADID(PCHAR BMPFILE, LONGINT NUM) {
     return;
   }
 
-  CHECKEDMUL(W, H, "texture size");
+  LONGINT PIXELS;
+  if (!CHECKEDMUL(W, H, PIXELS, "texture size")) {
+    platform::DeleteObject(bitmap);
+    return;
+  }
   // Row by row, so that the filler at the end of each row is never taken for a pixel.
   auto *P = static_cast<std::uint8_t *>(bm.bmBits);
   for (LONGINT ROW = 0; ROW < H; ROW++)

@@ -14,7 +14,10 @@ namespace vantrel {
 /// fixed state: fill, line width 2, blend off, back faces culled, smooth shading, lighting on,
 /// colour (9.5, 9.5, 9.5), the caller's matrix; 2-D texturing on unless TEXTURE and no ramp left
 /// it as it was; with the ramp active, coordinate generation off.
-/// X, Y, Z in model units; SIZE in pixels (0 gives 6-pixel lines).
+/// \param X,Y,Z the offset the list is drawn at, model units
+/// \param SIZE the outline's width less 6, pixels (0 gives 6-pixel lines)
+/// \param OBJNAME the display list to draw
+/// \param TEXTURE true for an object drawn with its own, already bound, 2-D texture
 void FX_CARTOON(SINGLE X, SINGLE Y, SINGLE Z, SINGLE SIZE, LONGWORD OBJNAME, BOOLEAN TEXTURE);
 
 } // namespace vantrel

@@ -9,8 +9,9 @@ namespace vantrel {
 
 void INITTEXT(SINGLE DEPTH, LONGINT ANG, LONGINT ITAL, LONGINT GRAS) {
   // Italic and underline go to the font mapper as unsigned numbers.
-  RANGECHECK(ITAL, 0, 0x7FFFFFFF, "italic flag");
-  RANGECHECK(GRAS, 0, 0x7FFFFFFF, "underline flag");
+  if (!RANGECHECK(ITAL, 0, 0x7FFFFFFF, "italic flag") ||
+      !RANGECHECK(GRAS, 0, 0x7FFFFFFF, "underline flag"))
+    return;
   BASE = glGenLists(256);
   THANDLE FONT = platform::CreateFontA(-12, 0, ANG, ANG, FW_BOLD, LONGWORD(ITAL), LONGWORD(GRAS), 0,
                                        ANSI_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,

@@ -30,13 +30,15 @@ void OPENGL_INIT(REAL DEPTH, REAL A, REAL R, REAL G, REAL B) {
 }
 
 void OPENGL_I2D(REAL A, REAL R, REAL G, REAL B) {
+  // The products are integers, so an absurd height stops the program instead of wrapping.
+  LONGINT TOP, BOTTOM;
+  if (!CHECKEDMUL(2, HEIGHT, TOP, "OPENGL_I2D height") ||
+      !CHECKEDMUL(-2, HEIGHT, BOTTOM, "OPENGL_I2D height"))
+    return;
   glClearColor(GLfloat(R), GLfloat(G), GLfloat(B), GLfloat(A));
   glViewport(0, 0, WIDTH, HEIGHT);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  // The products are integers, so an absurd height stops the program instead of wrapping.
-  const LONGINT TOP = CHECKEDMUL(2, HEIGHT, "OPENGL_I2D height");
-  const LONGINT BOTTOM = CHECKEDMUL(-2, HEIGHT, "OPENGL_I2D height");
   glOrtho(-2.0, 2.0, REAL(BOTTOM) / WIDTH, REAL(TOP) / WIDTH, -2.0, 2.0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();

@@ -11,12 +11,13 @@ namespace vantrel {
 /// Perspective of 45 degrees over WIDTH x HEIGHT, near 0.1, far DEPTH; clear colour (R, G, B, A)
 /// and clear depth DEPTH (clamped by OpenGL); depth test, blend factors, light model, hints and
 /// normal rescaling. Ends in model-view mode with the identity.
-/// DEPTH in model units; A, R, G, B in 0..1.
+/// \param DEPTH the far plane and the clear depth, model units
+/// \param A,R,G,B the clear colour's alpha, red, green and blue, 0..1
 void OPENGL_INIT(REAL DEPTH, REAL A, REAL R, REAL G, REAL B);
 
 /// Orthographic view of -2..2 across the window, the vertical range keeping its proportions.
 /// Ends in model-view mode with the identity.
-/// A, R, G, B: the clear colour, in 0..1.
+/// \param A,R,G,B the clear colour's alpha, red, green and blue, 0..1
 void OPENGL_I2D(REAL A, REAL R, REAL G, REAL B);
 
 } // namespace vantrel

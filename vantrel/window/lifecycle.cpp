@@ -91,10 +91,10 @@ THANDLE WINDOWCREATE(PCHAR PCAPPLICATIONNAME) {
 }
 
 BOOLEAN WINDOWINIT(THANDLE HPARENT) {
+  // The descriptor's size fields are bytes.
+  if (!RANGECHECK(BITS, 0, 255, "colour depth")) return false;
   LONGINT error = 0;
   DCWINDOW = platform::GetDC(HPARENT);
-  // The descriptor's size fields are bytes.
-  RANGECHECK(BITS, 0, 255, "colour depth");
   const auto B = std::uint8_t(BITS);
   TPIXELFORMATDESCRIPTOR pfd; // zero-filled, then set field by field
   pfd.nSize = 40;
@@ -124,13 +124,33 @@ BOOLEAN CREATEOGLWINDOW(PCHAR APPNAME, LONGINT APPWIDTH, LONGINT APPHEIGHT, LONG
   HEIGHT = APPHEIGHT;
   BITS = APPBITS;
   FULLSCREEN = APPFULLSCREEN;
-  if (!WINDOWREGISTER()) THROWERROR(MSG_REGISTER_FAILED);
+  // Each failure returns only to a host whose error hook took it; what was made is released, so
+  // that the host can go on (or try again) from where it started.
+  if (!WINDOWREGISTER()) {
+    THROWERROR(MSG_REGISTER_FAILED);
+    return false;
+  }
   HWINDOW = WINDOWCREATE(APPNAME);
   // An application that enables the menu bar without its hook gets no menu bar, not a crash.
   if (SHOWMENUBAR && CREATEMENUBAR) CREATEMENUBAR();
   if (SHOWSTATUSBAR) HSTATUS = CREATESTATUSBAR(HWINDOW);
-  if (HWINDOW == 0) THROWERROR(MSG_WINDOW_FAILED);
-  if (!WINDOWINIT(HWINDOW)) THROWERROR(MSG_INIT_FAILED);
+  if (HWINDOW == 0) {
+    THROWERROR(MSG_WINDOW_FAILED);
+    return false;
+  }
+  if (!WINDOWINIT(HWINDOW)) {
+    // A depth outside the descriptor's bytes WINDOWINIT reported itself, before it took the
+    // device context; otherwise it took it and tried for a context.
+    if (BITS >= 0 && BITS <= 255) {
+      THROWERROR(MSG_INIT_FAILED);
+      platform::wglMakeCurrent(DCWINDOW, 0);
+      if (RCWINDOW) platform::wglDeleteContext(RCWINDOW);
+      platform::ReleaseDC(HWINDOW, DCWINDOW);
+    }
+    platform::DestroyWindow(HWINDOW); // WM_DESTROY: ACTIVE false
+    HWINDOW = DCWINDOW = RCWINDOW = HSTATUS = 0;
+    return false;
+  }
   return true;
 }
 
@@ -142,6 +162,8 @@ void DELETEOGLWINDOW() {
 }
 
 // A failed set-up ends with exit code 1: the program did not do its work.
-void THROWERROR(PCHAR PCERRORMESSAGE) { REPORTFATAL(PCERRORMESSAGE, 1); }
+void THROWERROR(PCHAR PCERRORMESSAGE, std::source_location WHERE) {
+  REPORTFATAL(PCERRORMESSAGE, RE_SETUP_FAILED, FUNCTIONNAME(WHERE));
+}
 
 } // namespace vantrel

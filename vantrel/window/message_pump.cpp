@@ -16,11 +16,10 @@ void SETGLMSG() {
   }
 }
 
-// A key code indexes the 501-entry key table.
+// A key code indexes the 501-entry key table; -1 for one past it (after a host's error hook).
 static LONGINT key_index(TWPARAM WPARAM) {
   const LONGINT key = WPARAM > 500 ? LONGINT(501) : LONGINT(WPARAM);
-  RANGECHECK(key, 0, 500, "key code");
-  return key;
+  return RANGECHECK(key, 0, 500, "key code") ? key : -1;
 }
 
 TLRESULT GLWNDPROC(THANDLE WINDOW, LONGWORD AMESSAGE, TWPARAM WPARAM, TLPARAM LPARAM) {
@@ -50,10 +49,10 @@ TLRESULT GLWNDPROC(THANDLE WINDOW, LONGWORD AMESSAGE, TWPARAM WPARAM, TLPARAM LP
       platform::SendMessageA(HWINDOW, WM_DESTROY, 0, 0);
       return 0;
     }
-    SETKEY[key_index(WPARAM)] = true;
+    if (const LONGINT K = key_index(WPARAM); K >= 0) SETKEY[K] = true;
     break;
   case WM_KEYUP:
-    SETKEY[key_index(WPARAM)] = false;
+    if (const LONGINT K = key_index(WPARAM); K >= 0) SETKEY[K] = false;
     MOUSEFREE = false;
     break;
   case WM_COMMAND:

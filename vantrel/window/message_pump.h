@@ -13,6 +13,10 @@ void SETGLMSG();
 
 /// Window procedure of the "GLWindow" class: keeps ACTIVE, SETKEY, the mouse state and the
 /// navigation angles (XROT, YROT in degrees, DEPTH in model units) up to date.
+/// \param WINDOW the window
+/// \param AMESSAGE the message
+/// \param WPARAM,LPARAM the message's parameters
+/// \return 0 for the messages it handles, default processing's result for the rest
 TLRESULT GLWNDPROC(THANDLE WINDOW, LONGWORD AMESSAGE, TWPARAM WPARAM, TLPARAM LPARAM);
 
 } // namespace vantrel

@@ -13,12 +13,15 @@ namespace vantrel {
 /// YROT/YROT2 (horizontal); while the right button is held (and the mouse is not free), a tenth
 /// of the vertical motion moves DEPTH and DEPTH2; a free mouse turns by its distance from the
 /// window's centre, to which it is brought back, with YROT and YROT2 kept within +-60 degrees.
+/// \param X,Y the mouse's place, client pixels
 void NAVIGATIONUPDATE(LONGINT X, LONGINT Y);
 
 /// Sets the speed factor for the mouse moves to come and applies the navigation in mode XYZ
 /// (GL_M0, GL_MX, GL_MY, GL_MZ); any other mode only sets the speed.
 /// The current matrix is multiplied by a translation of DEPTH model units and rotations of
 /// XROT and YROT degrees.
+/// \param XYZ the mode: GL_M0, GL_MX, GL_MY or GL_MZ
+/// \param SPEED the factor of the mouse moves to come
 void SETGLMOUSEMOVE(LONGINT XYZ, LONGINT SPEED);
 
 } // namespace vantrel

@@ -10,7 +10,7 @@ namespace vantrel {
 
 THANDLE CREATESTATUSBAR(THANDLE PARENT) {
   // The tables hold 20 parts; a larger count would copy and hand over memory past them.
-  RANGECHECK(MAXSTATUSITEM, 0, MAXSTATUSITEMS, "status bar parts");
+  if (!RANGECHECK(MAXSTATUSITEM, 0, MAXSTATUSITEMS, "status bar parts")) return 0;
   // The whole buffer is replaced, so no old text survives behind the terminator.
   static constexpr char INITIAL_TEXT[] = "Percorso file";
   std::memset(FILENAME, 0, sizeof FILENAME);

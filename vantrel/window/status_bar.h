@@ -15,6 +15,8 @@ inline constexpr LONGINT MAXSTATUSITEMS = 20;   ///< size of STATUSITEM and EDGE
 /// Creates the status window as a child of PARENT showing "Percorso file", divided at the first
 /// MAXSTATUSITEM entries of STATUSITEM. Returns its handle (also kept in AWND), 0 on failure.
 /// MAXSTATUSITEM outside 0..20 stops with a range-check error before anything is created.
+/// \param PARENT the window it sits in
+/// \return the status window, 0 on failure
 THANDLE CREATESTATUSBAR(THANDLE PARENT);
 
 } // namespace vantrel

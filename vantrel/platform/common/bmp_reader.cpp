@@ -163,6 +163,15 @@ bool parse_header(const std::uint8_t *data, std::size_t size, std::uint64_t file
 
   std::size_t src_stride = (std::size_t(width) * bpp + 31) / 32 * 4;
   std::uint64_t need = std::uint64_t(src_stride) * std::uint64_t(height);
+  // The pixels start after the headers (and the masks that follow a 40-byte one); an offset
+  // inside them would take header bytes for pixels.
+  const std::size_t headers =
+      14 + header_size + (compression == BI_BITFIELDS && header_size == 40 ? 12 : 0);
+  if (pixel_offset < headers) {
+    why = "pixel data at byte " + std::to_string(pixel_offset) + " lies inside the headers (" +
+          std::to_string(headers) + " bytes)";
+    return false;
+  }
   if (pixel_offset > file_size || file_size - pixel_offset < need) {
     why = "pixel data truncated (" +
           std::to_string(file_size > pixel_offset ? file_size - pixel_offset : 0) + " of " +
@@ -177,9 +186,41 @@ bool parse_header(const std::uint8_t *data, std::size_t size, std::uint64_t file
   return true;
 }
 
+// The byte of a 32-bit pixel that MASK takes whole (0xFF at a byte boundary), or -1.
+int whole_byte(std::uint32_t mask) {
+  for (int k = 0; k < 4; k++)
+    if (mask == 0xFFu << (8 * k)) return k;
+  return -1;
+}
+
+// Converts one 16- or 32-bit row of WIDTH pixels at SRC to 24 bits at DST.
+void convert_row(const bmp_header &h, const channel &cr, const channel &cg, const channel &cb,
+                 const std::uint8_t *src, std::uint8_t *dst) {
+  const int rb = whole_byte(h.rmask), gb = whole_byte(h.gmask), bb = whole_byte(h.bmask);
+  if (h.bpp == 32 && bb == 0 && gb == 1 && rb == 2 && h.width > 0) {
+    // Blue, green and red already in order: four bytes a store, the fourth overwritten by the
+    // next pixel, and the last pixel's three alone.
+    for (std::int64_t x = 0; x + 1 < h.width; x++, src += 4, dst += 3)
+      std::memcpy(dst, src, 4);
+    dst[0] = src[0], dst[1] = src[1], dst[2] = src[2];
+    return;
+  }
+  if (h.bpp == 32 && rb >= 0 && gb >= 0 && bb >= 0) {
+    // Channels of whole bytes (the usual layout): bytes picked, nothing computed.
+    for (std::int64_t x = 0; x < h.width; x++, src += 4, dst += 3)
+      dst[0] = src[bb], dst[1] = src[gb], dst[2] = src[rb];
+    return;
+  }
+  for (std::int64_t x = 0; x < h.width; x++, dst += 3) {
+    std::uint32_t px = h.bpp == 16 ? u16(src + x * 2) : u32(src + x * 4);
+    dst[0] = cb.get(px), dst[1] = cg.get(px), dst[2] = cr.get(px);
+  }
+}
+
 // Fills OUT from the pixel rows that READ(destination, bytes) hands over in file order. Rows of
-// 1, 4, 8 and 24 bits go straight to their place in the picture; 16- and 32-bit rows pass
-// through one row of ROW and are converted to 24 bits.
+// 1, 4, 8 and 24 bits go straight to their place in the picture, a bottom-up file's all in one
+// read; 16- and 32-bit rows pass through a block of rows of about a megabyte and are converted
+// to 24 bits. The picture's memory is not cleared first: every byte of it is written.
 template <class READ>
 bool read_pixels(const bmp_header &h, dib_image &out, READ read, std::string &why) {
   out.width = LONGINT(h.width);
@@ -188,33 +229,41 @@ bool read_pixels(const bmp_header &h, dib_image &out, READ read, std::string &wh
   out.bpp = h.bpp <= 8 ? std::uint16_t(h.bpp) : 24;
   out.top_down = false;
   out.colors = h.table;
-  std::size_t dst_stride = dib_stride(out.width, out.bpp);
-  std::vector<std::uint8_t> row;
+  const std::size_t dst_stride = dib_stride(out.width, out.bpp);
+  const bool convert = h.bpp == 16 || h.bpp == 32;
+  const std::size_t block_rows =
+      convert ? std::max<std::size_t>(1, (std::size_t(1) << 20) / h.src_stride) : 0;
+  std::vector<std::uint8_t> block;
   try {
-    out.bits.assign(dst_stride * std::size_t(h.height), 0);
-    if (h.bpp == 16 || h.bpp == 32) row.resize(h.src_stride);
+    out.bits.resize(dst_stride * std::size_t(h.height));
+    block.resize(block_rows * h.src_stride);
   } catch (const std::bad_alloc &) {
     out.bits = {};
     why = "not enough memory for " + std::to_string(h.width) + " x " + std::to_string(h.height) +
           " pixels";
     return false;
   }
-  channel cr(h.rmask), cg(h.gmask), cb(h.bmask);
-  for (std::int64_t r = 0; r < h.height; r++) {
+  auto dst_row = [&](std::int64_t r) {
     // The DIB is bottom-up whatever the file's order.
-    std::int64_t dst_row = h.top_down ? h.height - 1 - r : r;
-    std::uint8_t *dst = out.bits.data() + dst_stride * std::size_t(dst_row);
-    if (row.empty()) {
-      // Colour-table rows keep their indices, even those past the table (they read as black);
-      // the row lengths of file and DIB agree at these depths.
-      if (!read(dst, dst_stride)) break;
-      continue;
-    }
-    if (!read(row.data(), row.size())) break;
-    const std::uint8_t *src = row.data();
-    for (std::int64_t x = 0; x < h.width; x++, dst += 3) {
-      std::uint32_t px = h.bpp == 16 ? u16(src + x * 2) : u32(src + x * 4);
-      dst[0] = cb.get(px), dst[1] = cg.get(px), dst[2] = cr.get(px);
+    return out.bits.data() + dst_stride * std::size_t(h.top_down ? h.height - 1 - r : r);
+  };
+  if (!convert) {
+    // Colour-table rows keep their indices, even those past the table (they read as black);
+    // the row lengths of file and DIB agree at these depths.
+    if (!h.top_down) return read(out.bits.data(), out.bits.size()), true;
+    for (std::int64_t r = 0; r < h.height; r++)
+      if (!read(dst_row(r), dst_stride)) break;
+    return true;
+  }
+  channel cr(h.rmask), cg(h.gmask), cb(h.bmask);
+  for (std::int64_t r = 0; r < h.height;) {
+    const std::int64_t rows = std::min<std::int64_t>(std::int64_t(block_rows), h.height - r);
+    if (!read(block.data(), std::size_t(rows) * h.src_stride)) break;
+    for (std::int64_t k = 0; k < rows; k++, r++) {
+      std::uint8_t *dst = dst_row(r);
+      convert_row(h, cr, cg, cb, block.data() + std::size_t(k) * h.src_stride, dst);
+      // The filler at the end of a 24-bit row.
+      std::fill(dst + std::size_t(h.width) * 3, dst + dst_stride, std::uint8_t(0));
     }
   }
   return true;

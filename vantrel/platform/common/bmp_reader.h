@@ -3,12 +3,26 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "vantrel/platform/platform.h"
 
 namespace vantrel::common {
+
+// An allocator whose resize leaves new bytes as they come: pixel memory that a reader fills
+// whole is not cleared first (assign(n, 0) still clears).
+template <class T> struct uninitialized_allocator : std::allocator<T> {
+  template <class U> struct rebind { using other = uninitialized_allocator<U>; };
+  uninitialized_allocator() = default;
+  template <class U> uninitialized_allocator(const uninitialized_allocator<U> &) {}
+  template <class U> void construct(U *) noexcept {}
+  template <class U, class... A> void construct(U *p, A &&...a) {
+    ::new (static_cast<void *>(p)) U(std::forward<A>(a)...);
+  }
+};
+using pixel_bytes = std::vector<std::uint8_t, uninitialized_allocator<std::uint8_t>>;
 
 // Pixel memory as a DIB section holds it: rows bottom-up (unless top_down), each padded to 4
 // bytes. 24 and 32 bits a pixel are blue-green-red(-unused); 1, 4 and 8 bits are indices into
@@ -17,7 +31,7 @@ struct dib_image {
   LONGINT width = 0, height = 0; // height is positive whatever the row order
   std::uint16_t bpp = 24;        // bits per pixel held: 1, 4, 8, 24 or 32
   bool top_down = false;         // the first row in BITS is the top of the picture
-  std::vector<std::uint8_t> bits;
+  pixel_bytes bits;
   std::vector<TRGBQUAD> colors; // the colour table (1-, 4- and 8-bit pictures), in file order
   std::uint16_t file_bits = 0;  // bits per pixel as stored in the file
 };

@@ -37,7 +37,8 @@ struct window {
   bool erase_declined = false; // WM_ERASEBKGND returned 0: BeginPaint tells the painter to erase
   std::map<std::string, THANDLE> props;
   THANDLE region = 0; // window shape, owned by the window
-  // InvalidateRect and BeginPaint calls so far, which tell tests whether a window redraws.
+  // InvalidateRect calls (and moves that ask for a repaint) and BeginPaint calls so far, which
+  // tell tests whether a window redraws.
   LONGINT invalidations = 0, paints = 0;
   void *native = nullptr; // backend's own state
 };

@@ -18,6 +18,7 @@
 #include "vantrel/platform/common/status_bar.h"
 #include "vantrel/platform/common/window_paint.h"
 #include "vantrel/platform/common/window_table.h"
+#include "vantrel/platform/frames.h"
 
 namespace vantrel::headless {
 namespace {
@@ -322,6 +323,7 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   win->client = client;
   if (resized) clear_canvas(natives[window], *win);
   if (repaint || resized) common::invalidate(*win, nullptr, true);
+  if (repaint) win->invalidations++; // a move that asks for a repaint is one more request
   return true;
 }
 
@@ -408,9 +410,13 @@ BOOLEAN wglDeleteContext(THANDLE rc) {
 }
 
 BOOLEAN SwapBuffers(THANDLE dc) {
-  native_window *n = native_of(dc);
+  common::window *w = nullptr;
+  native_window *n = native_of(dc, &w);
   swaps++;
-  return n && n->surface != EGL_NO_SURFACE && eglSwapBuffers(egl.display, n->surface);
+  if (!n) return false;
+  return frames::swap(w->handle, [&] {
+    return n->surface != EGL_NO_SURFACE && eglSwapBuffers(egl.display, n->surface);
+  });
 }
 
 void *wglGetProcAddress(PCHAR NAME) {

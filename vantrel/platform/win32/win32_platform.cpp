@@ -9,6 +9,7 @@
 // Test hook: after win32::fail_pixel_format(true) (win32_test_hooks.h, for tests only),
 // ChoosePixelFormat finds no format, so the context failure path can be driven end to end.
 #include "vantrel/gl.h"
+#include "vantrel/platform/frames.h"
 #include "vantrel/platform/platform.h"
 #include "vantrel/platform/win32/win32_test_hooks.h"
 
@@ -580,7 +581,11 @@ BOOLEAN wglMakeCurrent(THANDLE DC, THANDLE RC) {
   return ::wglMakeCurrent(h<HDC>(DC), h<HGLRC>(RC)) != 0;
 }
 BOOLEAN wglDeleteContext(THANDLE RC) { return ::wglDeleteContext(h<HGLRC>(RC)) != 0; }
-BOOLEAN SwapBuffers(THANDLE DC) { return ::SwapBuffers(h<HDC>(DC)) != 0; }
+BOOLEAN SwapBuffers(THANDLE DC) {
+  HWND window = WindowFromDC(h<HDC>(DC));
+  if (!window) return ::SwapBuffers(h<HDC>(DC)) != 0; // a DC of no window makes no frame
+  return frames::swap(t(window), [&] { return BOOLEAN(::SwapBuffers(h<HDC>(DC)) != 0); });
+}
 void *wglGetProcAddress(PCHAR NAME) {
   if (!NAME) return nullptr;
   void *p = reinterpret_cast<void *>(::wglGetProcAddress(NAME));

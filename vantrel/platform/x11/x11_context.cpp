@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/frames.h"
 #include "vantrel/platform/x11/x11_internal.h"
 #include "vantrel/platform/x11/x11_test_hooks.h"
 
@@ -252,8 +253,10 @@ BOOLEAN SwapBuffers(THANDLE dc) {
   x11_window *n = native_of_dc(dc);
   Display *d = display();
   if (!n || !d || !n->glx) return false;
-  glXSwapBuffers(d, n->glx);
-  return true;
+  return frames::swap(common::find_object(dc, common::gdi_kind::dc)->window, [&] {
+    glXSwapBuffers(d, n->glx);
+    return true;
+  });
 }
 
 void *wglGetProcAddress(PCHAR NAME) {
