@@ -57,12 +57,6 @@ function(consumer_project name)
   check("configure the ${name} consumer" ${CMAKE_COMMAND} ${args})
   set(configure_output "${last_output}" PARENT_SCOPE)
   check("build the ${name} consumer" ${CMAKE_COMMAND} --build ${dir} -j ${jobs})
-  # The host with the error hook runs once: it takes no arguments and asks for no platform.
-  if(RUN)
-    check("run the ${name} error-hook host"
-          ${CMAKE_COMMAND} -E env VANTREL_PLATFORM=headless ${EMULATOR} ${dir}/error_hook${exe})
-    message(STATUS "${last_output}")
-  endif()
 endfunction()
 
 # Runs the programs in DIR once per row "ENVIRONMENT|ARGUMENTS|PLATFORM[|SAYS]": PLATFORM is what
@@ -70,6 +64,13 @@ endfunction()
 function(run_programs dir)
   if(NOT RUN)
     return()
+  endif()
+  # The host with the error hook (consumer projects have one) runs once: it takes no arguments
+  # and asks for no platform.
+  if(EXISTS ${dir}/error_hook${exe})
+    check("run the error-hook host in ${dir}"
+          ${CMAKE_COMMAND} -E env VANTREL_PLATFORM=headless ${EMULATOR} ${dir}/error_hook${exe})
+    message(STATUS "${last_output}")
   endif()
   foreach(row ${ARGN})
     string(REPLACE "|" ";" fields "${row}|")
