@@ -28,10 +28,11 @@ launch() {
   (cd "$work/run" && exec env "$@" wine "$program" >"$work/out.txt" 2>&1) &
   pid=$!
 }
-# The first visible window named exactly NAME, waiting up to 30 s.
+# The first visible window named exactly NAME, waiting up to 90 s (a guard against a hang: a
+# loaded machine starts Wine slowly).
 find_window() {
   local w
-  w=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+  w=$(timeout 90 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
   [ -n "$w" ] && { echo "$w"; return; }
   # What there is instead, for the failure to be understood from the log.
   { echo "  no window named '$1'; the program is" \
