@@ -39,7 +39,7 @@ TERRORHOOK SETERRORHOOK(TERRORHOOK HOOK) {
   return previous;
 }
 
-std::string FUNCTIONNAME(const std::source_location &LOCATION) {
+std::string FUNCTIONNAME(const TSOURCELOCATION &LOCATION) {
   // "void vantrel::TEXTURELOADID(PCHAR, LONGINT)", and inside a lambda the same with the
   // lambda's own name after it: the name is the word before the first parenthesis that does
   // not open an anonymous namespace.
@@ -56,7 +56,7 @@ std::string FUNCTIONNAME(const std::source_location &LOCATION) {
   return s.substr(start, open - start);
 }
 
-void RUNERROR(LONGINT CODE, const std::string &WHAT, std::source_location WHERE) {
+void RUNERROR(LONGINT CODE, const std::string &WHAT, TSOURCELOCATION WHERE) {
   if (to_hook({CODE, WHAT, FUNCTIONNAME(WHERE), true})) return;
   std::string line =
       "Runtime error " + std::to_string(CODE) + " (" + error_kind(CODE) + "): " + WHAT;
@@ -98,7 +98,7 @@ std::string ANSITOUTF8(const std::string &TEXT) {
 }
 
 BOOLEAN RANGECHECK(LONGINT VALUE, LONGINT LOW, LONGINT HIGH, const char *WHAT,
-                   std::source_location WHERE) {
+                   TSOURCELOCATION WHERE) {
   if (VALUE >= LOW && VALUE <= HIGH) return true;
   RUNERROR(RE_RANGE_CHECK,
            std::string(WHAT) + " " + std::to_string(VALUE) + " outside " + std::to_string(LOW) +
@@ -108,7 +108,7 @@ BOOLEAN RANGECHECK(LONGINT VALUE, LONGINT LOW, LONGINT HIGH, const char *WHAT,
 }
 
 BOOLEAN CHECKEDMUL(LONGINT A, LONGINT B, LONGINT &PRODUCT, const char *WHAT,
-                   std::source_location WHERE) {
+                   TSOURCELOCATION WHERE) {
   if (!__builtin_mul_overflow(A, B, &PRODUCT)) return true;
   PRODUCT = 0;
   RUNERROR(RE_ARITH_OVERFLOW,
@@ -134,7 +134,7 @@ LONGINT IOCODEOF(LONGWORD ERROR) {
 std::vector<std::string> FUZZWARNINGS;
 #endif
 
-void WARNING(const std::string &WHAT, LONGINT CODE, std::source_location WHERE) {
+void WARNING(const std::string &WHAT, LONGINT CODE, TSOURCELOCATION WHERE) {
   if (to_hook({CODE, WHAT, FUNCTIONNAME(WHERE), false})) return;
 #ifdef VANTREL_FUZZ
   FUZZWARNINGS.push_back(WHAT);

@@ -36,7 +36,7 @@
 /// - THROWERROR (an application's own set-up failure, 1): returns to its caller.
 #pragma once
 
-#include <source_location>
+#include "vantrel/source_location.h"
 #include <string>
 #include <vector>
 
@@ -79,7 +79,7 @@ TERRORHOOK SETERRORHOOK(TERRORHOOK HOOK);
 /// \param WHAT what failed, Windows-1252 text
 /// \param WHERE the calling function, filled in by the compiler
 void RUNERROR(LONGINT CODE, const std::string &WHAT,
-              std::source_location WHERE = std::source_location::current());
+              TSOURCELOCATION WHERE = TSOURCELOCATION::current());
 
 #ifdef VANTREL_FUZZ
 /// The fuzzing build throws this instead of ending the program, so that a fuzz target can take a
@@ -110,7 +110,7 @@ std::string ANSITOUTF8(const std::string &TEXT);
 /// \param WHERE the calling function, filled in by the compiler
 /// \return true when VALUE is in range; false (after a host's hook) when it is not
 BOOLEAN RANGECHECK(LONGINT VALUE, LONGINT LOW, LONGINT HIGH, const char *WHAT,
-                   std::source_location WHERE = std::source_location::current());
+                   TSOURCELOCATION WHERE = TSOURCELOCATION::current());
 
 /// A * B in 32-bit signed arithmetic; an overflow is run-time error 215.
 /// \param A,B the factors
@@ -119,7 +119,7 @@ BOOLEAN RANGECHECK(LONGINT VALUE, LONGINT LOW, LONGINT HIGH, const char *WHAT,
 /// \param WHERE the calling function, filled in by the compiler
 /// \return true when the product fits; false (after a host's hook) when it overflows
 BOOLEAN CHECKEDMUL(LONGINT A, LONGINT B, LONGINT &PRODUCT, const char *WHAT,
-                   std::source_location WHERE = std::source_location::current());
+                   TSOURCELOCATION WHERE = TSOURCELOCATION::current());
 
 /// One warning line on stderr ("vantrel: warning: WHAT"), for failures the program survives,
 /// or the host's hook.
@@ -127,7 +127,7 @@ BOOLEAN CHECKEDMUL(LONGINT A, LONGINT B, LONGINT &PRODUCT, const char *WHAT,
 /// \param CODE its number (see TERRORREPORT::CODE)
 /// \param WHERE the calling function, filled in by the compiler
 void WARNING(const std::string &WHAT, LONGINT CODE = 100,
-             std::source_location WHERE = std::source_location::current());
+             TSOURCELOCATION WHERE = TSOURCELOCATION::current());
 
 /// The I/O result that a platform error code (GetLastError) stands for: 2, 3, 4 or 5 as they
 /// are, any other 100.
@@ -139,7 +139,7 @@ LONGINT IOCODEOF(LONGWORD ERROR);
 /// lambda of it.
 /// \param LOCATION a place in the code
 /// \return the function's name without namespaces, return type or parameters
-std::string FUNCTIONNAME(const std::source_location &LOCATION);
+std::string FUNCTIONNAME(const TSOURCELOCATION &LOCATION);
 
 #ifdef VANTREL_FUZZ
 // The fuzzing build keeps its warnings here instead of printing them: a target checks that a

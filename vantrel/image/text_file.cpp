@@ -82,7 +82,7 @@ bool ends_blank_run(std::uint64_t x) {
 }
 
 // False, after run-time error 103, when no file is open; WHERE is the public call.
-bool require_open(std::source_location where = std::source_location::current()) {
+bool require_open(TSOURCELOCATION where = TSOURCELOCATION::current()) {
   if (FILEIN.HANDLE) return true;
   RUNERROR(RE_FILE_NOT_OPEN, FUNCTIONNAME(where) + ": no file is open", where);
   return false;

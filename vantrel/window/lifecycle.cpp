@@ -162,7 +162,7 @@ void DELETEOGLWINDOW() {
 }
 
 // A failed set-up ends with exit code 1: the program did not do its work.
-void THROWERROR(PCHAR PCERRORMESSAGE, std::source_location WHERE) {
+void THROWERROR(PCHAR PCERRORMESSAGE, TSOURCELOCATION WHERE) {
   REPORTFATAL(PCERRORMESSAGE, RE_SETUP_FAILED, FUNCTIONNAME(WHERE));
 }
 

@@ -3,7 +3,7 @@
 /// The one main window and its OpenGL rendering context.
 #pragma once
 
-#include <source_location>
+#include "vantrel/source_location.h"
 
 #include "vantrel/types.h"
 
@@ -61,7 +61,7 @@ void DELETEOGLWINDOW();
 /// 1) and THROWERROR returns to its caller.
 /// \param PCERRORMESSAGE the message, Windows-1252 text
 /// \param WHERE the calling function, filled in by the compiler
-void THROWERROR(PCHAR PCERRORMESSAGE, std::source_location WHERE = std::source_location::current());
+void THROWERROR(PCHAR PCERRORMESSAGE, TSOURCELOCATION WHERE = TSOURCELOCATION::current());
 
 } // namespace vantrel
 VANTREL_API_END
