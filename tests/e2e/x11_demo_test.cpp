@@ -279,7 +279,7 @@ TEST_F(X11DemoTest, WindowDestroyedOrConnectionLostEndsTheProgram) {
   Window w = start("n");
   ASSERT_NE(w, 0u);
   run("xdotool windowclose " + std::to_string(w) + " 2>/dev/null");
-  EXPECT_EQ(wait_exit(5), 0);
+  EXPECT_EQ(wait_exit(), 0); // the time it takes is bench/outside_close's to measure
 
   w = start("n");
   ASSERT_NE(w, 0u);

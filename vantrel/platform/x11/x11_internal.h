@@ -21,10 +21,9 @@ struct x11_window {
   GLXWindow glx = 0;            // GLX drawable once a pixel format is set
   LONGINT format = 0;           // the pixel format index set on it, 0 before
   bool top_level = false;
-  bool fixed_size = true;     // not resizable: min = max size hints
-  unsigned border = 0;        // a one-pixel X border draws the thin frame of WS_BORDER
-  bool erased_at_map = false; // shown and erased on the screen: its first Expose needs no erase
-  bool gone = false; // destroyed on the server by someone else: nothing left to free there
+  bool fixed_size = true; // not resizable: min = max size hints
+  unsigned border = 0;    // a one-pixel X border draws the thin frame of WS_BORDER
+  bool gone = false;      // destroyed on the server by someone else: nothing left to free there
 };
 
 struct atoms {
@@ -82,8 +81,10 @@ TWPARAM virtual_key(KeySym unshifted, KeySym shifted);
 // Another program destroyed W's X window: W (and what is left of its tree) gets WM_DESTROY and
 // its record goes, as DestroyWindow would have done.
 void window_destroyed_outside(common::window &w);
-// An Expose of the whole window came: it waits for a paint, and for an erase unless it was
-// erased right after being mapped.
+// True when the server has destroyed XID: a round trip brings in its DestroyNotify, which is
+// looked for and left in the queue for the pump.
+bool destroyed_on_server(Display *d, Window xid);
+// An Expose of the whole window came: it waits for an erase and a paint.
 void exposed(common::window &w);
 // Keeps a window record's rectangles in step with where its X window now is (the window
 // manager may have moved it): the client area follows the X window, the frame stays Win32's.

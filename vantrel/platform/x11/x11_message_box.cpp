@@ -474,7 +474,8 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
 
   bool no_manager = !window_manager_running(d);
   LONGINT answer = 0;
-  while (answer == 0) {
+  bool gone = false; // another program destroyed the box: it answers 0, as a failed box does
+  while (answer == 0 && !gone) {
     XEvent ev;
     XNextEvent(d, &ev);
     if (ev.xany.window != box.win) continue; // left over from an earlier box
@@ -508,6 +509,9 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
           Atom(ev.xclient.data.l[0]) == a.wm_delete_window)
         answer = escape_answer(box.buttons);
       break;
+    case DestroyNotify:
+      gone = true;
+      break;
     default:
       break;
     }
@@ -516,7 +520,7 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
   if (owner_xid && no_manager) XSetInputFocus(d, owner_xid, RevertToParent, CurrentTime);
   close_fonts(box);
   XFreeGC(d, box.gc);
-  XDestroyWindow(d, box.win);
+  if (!gone) XDestroyWindow(d, box.win);
   XSync(d, False);
   return answer;
 }

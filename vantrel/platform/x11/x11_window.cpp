@@ -166,14 +166,12 @@ bool map_window(Display *d, common::window &w) {
   return mapped;
 }
 
-// Shows the window and erases it at once, as ShowWindow does. Drawn after the map, the erase
-// already covers what the map's Expose will ask for.
+// Shows the window and erases it at once, as ShowWindow does; the map's Expose erases again.
 void show_and_erase(Display *d, THANDLE handle) {
   common::window *w = common::find_window(handle);
   if (!w) return;
-  bool on_screen = map_window(d, *w);
+  map_window(d, *w);
   common::erase_on_show(handle);
-  if (x11_window *n = native(handle)) n->erased_at_map = on_screen;
 }
 
 // Marks W and everything below it as destroyed on the server.
@@ -202,11 +200,29 @@ void window_destroyed_outside(common::window &w) {
   common::destroy_window(w.handle, free_native);
 }
 
+bool destroyed_on_server(Display *d, Window xid) {
+  XSync(d, False);
+  struct wanted {
+    Window xid;
+    bool seen;
+  } look{xid, false};
+  XEvent ev;
+  // The predicate sees every queued event and takes none.
+  XCheckIfEvent(
+      d, &ev,
+      [](Display *, XEvent *e, XPointer arg) -> Bool {
+        auto *l = reinterpret_cast<wanted *>(arg);
+        if (e->type == DestroyNotify && e->xdestroywindow.window == l->xid) l->seen = true;
+        return False;
+      },
+      reinterpret_cast<XPointer>(&look));
+  return look.seen;
+}
+
 void exposed(common::window &w) {
-  x11_window *n = native(w);
-  bool erased = n && n->erased_at_map;
-  if (n) n->erased_at_map = false;
-  platform::InvalidateRect(w.handle, nullptr, !erased);
+  // Erased again whatever happened at the map: a window manager may map the window long before
+  // it is viewable, and the erase drawn then showed nowhere.
+  platform::InvalidateRect(w.handle, nullptr, true);
 }
 
 void follow_configure(common::window &w, const XConfigureEvent &e) {
