@@ -5,7 +5,9 @@
 // gtest before Xlib, whose None and Bool macros would break its headers.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -45,6 +47,39 @@ inline x11_absence x11_missing(bool opened) {
     if (absence.skip) GTEST_SKIP() << absence.why;                                                 \
     ASSERT_TRUE(absence.why.empty()) << absence.why;                                               \
   } while (0)
+
+// What a window manager learns of window W from its properties, in one line: "input" (WM_HINTS
+// take input), "pid" (_NET_WM_PID is PID), "machine" (WM_CLIENT_MACHINE), then WM_PROTOCOLS's
+// "delete" and "ping".
+inline std::string manager_properties(Display *d, Window w, long pid) {
+  std::string out;
+  if (XWMHints *h = XGetWMHints(d, w)) {
+    if ((h->flags & InputHint) && h->input) out += "input ";
+    XFree(h);
+  }
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char *data = nullptr;
+  if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL,
+                         &type, &format, &count, &after, &data) == Success &&
+      data && count == 1 && *reinterpret_cast<long *>(data) == pid)
+    out += "pid ";
+  if (data) XFree(data);
+  XTextProperty machine{};
+  if (XGetWMClientMachine(d, w, &machine) && machine.nitems > 0) out += "machine ";
+  if (machine.value) XFree(machine.value);
+  Atom *protocols = nullptr;
+  int n = 0;
+  if (XGetWMProtocols(d, w, &protocols, &n)) {
+    for (const char *name : {"WM_DELETE_WINDOW", "_NET_WM_PING"})
+      for (int i = 0; i < n; i++)
+        if (protocols[i] == XInternAtom(d, name, False))
+          out += name[1] == 'M' ? "delete " : "ping ";
+    XFree(protocols);
+  }
+  return out;
+}
 
 // What a window manager sends when the close button of window W is pressed; the server has
 // delivered it when this returns.

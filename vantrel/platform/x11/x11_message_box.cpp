@@ -442,10 +442,7 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
     XSetClassHint(d, box.win, hint);
     XFree(hint);
   }
-  Atom protocols[] = {a.wm_delete_window};
-  XSetWMProtocols(d, box.win, protocols, 1);
-  XChangeProperty(d, box.win, a.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char *>(&a.net_wm_window_type_dialog), 1);
+  set_manager_properties(d, box.win, a, a.net_wm_window_type_dialog);
   // Functions the window manager offers: moving, and closing only where the box has a way
   // out, as Windows greys the close button of Yes/No and Abort/Retry/Ignore boxes.
   constexpr long MWM_HINTS_FUNCTIONS = 1, MWM_FUNC_MOVE = 4, MWM_FUNC_CLOSE = 32;
@@ -479,6 +476,7 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
     XEvent ev;
     XNextEvent(d, &ev);
     if (ev.xany.window != box.win) continue; // left over from an earlier box
+    if (answer_ping(d, a, ev)) continue;
     switch (ev.type) {
     case MapNotify:
       if (no_manager) XSetInputFocus(d, box.win, RevertToParent, CurrentTime);

@@ -166,12 +166,18 @@ bool map_window(Display *d, common::window &w) {
   return mapped;
 }
 
-// Shows the window and erases it at once, as ShowWindow does; the map's Expose erases again.
+// Shows the window and erases it at once, as ShowWindow does. Drawn while the window is
+// viewable, the erase already covers what the map's Expose will ask for; a window manager may
+// map a window well before its frame shows, and then that Expose erases.
 void show_and_erase(Display *d, THANDLE handle) {
   common::window *w = common::find_window(handle);
   if (!w) return;
-  map_window(d, *w);
+  bool on_screen = map_window(d, *w);
+  XWindowAttributes wa;
+  if (x11_window *n = native(*w))
+    on_screen = on_screen && XGetWindowAttributes(d, n->xid, &wa) && wa.map_state == IsViewable;
   common::erase_on_show(handle);
+  if (x11_window *n = native(handle)) n->erased_at_map = on_screen;
 }
 
 // Marks W and everything below it as destroyed on the server.
@@ -220,9 +226,10 @@ bool destroyed_on_server(Display *d, Window xid) {
 }
 
 void exposed(common::window &w) {
-  // Erased again whatever happened at the map: a window manager may map the window long before
-  // it is viewable, and the erase drawn then showed nowhere.
-  platform::InvalidateRect(w.handle, nullptr, true);
+  x11_window *n = native(w);
+  bool erased = n && n->erased_at_map;
+  if (n) n->erased_at_map = false;
+  platform::InvalidateRect(w.handle, nullptr, !erased);
 }
 
 void follow_configure(common::window &w, const XConfigureEvent &e) {
@@ -293,6 +300,7 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
   x_place place = place_of(rect, client, n->border);
 
   int screen = DefaultScreen(d);
+  sync_error(d); // an error left by earlier requests (on windows gone meanwhile) is not ours
   XSetWindowAttributes attrs{};
   attrs.event_mask = window_events;
   attrs.background_pixmap = None; // the GL picture is never wiped by the server first
@@ -345,14 +353,7 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
       XSetClassHint(d, n->xid, hint);
       XFree(hint);
     }
-    Atom protocols[] = {a.wm_delete_window};
-    XSetWMProtocols(d, n->xid, protocols, 1);
-    long pid = long(getpid());
-    XChangeProperty(d, n->xid, a.net_wm_pid, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char *>(&pid), 1);
-    Atom type = a.net_wm_window_type_normal;
-    XChangeProperty(d, n->xid, a.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char *>(&type), 1);
+    set_manager_properties(d, n->xid, a, a.net_wm_window_type_normal);
     if (!decorated) {
       // flags, functions, decorations, input mode, status: decorations off.
       long motif[5] = {2, 0, 0, 0, 0};
