@@ -14,18 +14,23 @@ namespace vantrel::x11 {
 
 // What one window needs on the X side, hung on common::window::native.
 struct x11_window {
-  Window xid = 0;
-  Colormap colormap = 0;        // own colormap of a top-level window (its GLX visual's)
+  Window xid = 0;        // the client area
+  Window frame = 0;      // a top-level thin frame (WS_BORDER alone) as a window around the client
+  Colormap colormap = 0; // own colormap of a top-level window (its GLX visual's)
   GLXFBConfig config = nullptr; // framebuffer configuration chosen at creation
   VisualID visual = 0;          // the visual the X window was created with
   GLXWindow glx = 0;            // GLX drawable once a pixel format is set
   LONGINT format = 0;           // the pixel format index set on it, 0 before
   bool top_level = false;
   bool fixed_size = true;     // not resizable: min = max size hints
-  unsigned border = 0;        // a one-pixel X border draws the thin frame of WS_BORDER
+  unsigned border = 0;        // a child's one-pixel X border draws the thin frame of WS_BORDER
+  bool full_screen = false;   // covers the screen: asks a window manager for full screen
   bool erased_at_map = false; // erased while viewable: its map's Expose needs no erase
   bool gone = false;          // destroyed on the server by someone else: nothing left to free there
 };
+
+// The window a window manager sees of a top-level window: its frame where it has one.
+inline Window managed(const x11_window &n) { return n.frame ? n.frame : n.xid; }
 
 struct atoms {
   Atom wm_protocols, wm_delete_window, net_wm_name, utf8_string, net_frame_extents,

@@ -451,7 +451,7 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
   XChangeProperty(d, box.win, a.motif_wm_hints, a.motif_wm_hints, 32, PropModeReplace,
                   reinterpret_cast<unsigned char *>(motif), 5);
   x11_window *owner_native = owner ? native(owner) : nullptr;
-  Window owner_xid = owner_native ? owner_native->xid : 0;
+  Window owner_xid = owner_native ? managed(*owner_native) : 0;
   // Without an owner the box belongs to the whole program, as ICCCM says with the root.
   XSetTransientForHint(d, box.win, owner_xid ? owner_xid : root);
   if (owner_xid)
