@@ -46,10 +46,20 @@ std::string run(const std::string &command) {
   return out;
 }
 
-// The first window whose name is NAME, waiting up to 20 s; 0 when none appears.
+bool wait_until(const std::function<bool()> &done, double seconds);
+
+// The first window whose name is NAME, waiting up to 20 s; 0 when none appears. Asked again
+// while none is found: a search ends early when a window it walks past goes away meanwhile,
+// as a window manager's frames do.
 Window find_window(const std::string &name) {
-  std::string id = run("timeout 20 xdotool search --sync --onlyvisible --name '^" + name +
-                       "$' 2>/dev/null | head -n 1");
+  std::string id;
+  wait_until(
+      [&] {
+        id = run("timeout 20 xdotool search --onlyvisible --name '^" + name +
+                 "$' 2>/dev/null | head -n 1");
+        return !id.empty();
+      },
+      20);
   return id.empty() ? 0 : Window(std::stoul(id));
 }
 
