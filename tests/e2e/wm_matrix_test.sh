@@ -46,10 +46,7 @@ for wm in "${managers[@]}"; do
   e2e_until 30 grep -q '[0-9]' "$work/display" || { fail "$wm" "Xvfb did not start"; continue; }
   export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
   e2e_until 30 xdpyinfo >/dev/null 2>&1 || { fail "$wm" "Xvfb did not start"; continue; }
-  case $wm in
-  xfwm4) xfwm4 --compositor=off >"$work/$wm.txt" 2>&1 & ;;
-  *) "$wm" >"$work/$wm.txt" 2>&1 & ;;
-  esac
+  "$wm" $([ "$wm" = xfwm4 ] && echo --compositor=off) >"$work/$wm.txt" 2>&1 &
   manager=$!
   if e2e_until 30 wmctrl -m >/dev/null 2>&1; then
     pass "$wm manages $DISPLAY"
