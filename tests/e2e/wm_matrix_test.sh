@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# The demo and the picture-button example under real window managers, each on an Xvfb of its
-# own started here: the end-to-end tests that run on the bare display (the question answered
-# both ways, full screen on the screen's pixels, drags, the close button, Alt+F4, a window
-# destroyed by another program or a lost connection), the picture buttons' background, hover
-# and clicks, and outside_close's five destructions of each program's window (exit code 0,
-# peak memory within 50 MB of the running level; the times are printed, not asserted).
+# The demo's and the picture buttons' end-to-end tests under real window managers, each on an
+# Xvfb of its own started here, and outside_close's five destructions of each program's window
+# (exit code 0, peak memory within 50 MB of the running level; times printed, not asserted).
 #   usage: tests/e2e/wm_matrix_test.sh X11_DEMO_TESTS PICTURE_BUTTONS_FOLDER OUTSIDE_CLOSE
 #          DEMO ASSETS_FOLDER [WINDOW_MANAGER...]
 # The window managers default to openbox, xfwm4, fluxbox and icewm. VANTREL_WM_DISPLAY=N runs

@@ -46,23 +46,6 @@ std::string run(const std::string &command) {
   return out;
 }
 
-bool wait_until(const std::function<bool()> &done, double seconds);
-
-// The first window whose name is NAME, waiting up to 20 s; 0 when none appears. Asked again
-// while none is found: a search ends early when a window it walks past goes away meanwhile,
-// as a window manager's frames do.
-Window find_window(const std::string &name) {
-  std::string id;
-  wait_until(
-      [&] {
-        id = run("timeout 20 xdotool search --onlyvisible --name '^" + name +
-                 "$' 2>/dev/null | head -n 1");
-        return !id.empty();
-      },
-      20);
-  return id.empty() ? 0 : Window(std::stoul(id));
-}
-
 // Polls DONE every 20 ms until it holds or SECONDS pass.
 bool wait_until(const std::function<bool()> &done, double seconds) {
   auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -71,6 +54,15 @@ bool wait_until(const std::function<bool()> &done, double seconds) {
     std::this_thread::sleep_for(20ms);
   }
   return true;
+}
+
+// The first window whose name is NAME, waiting up to 20 s; 0 when none appears. Asked again
+// while none is found: a search ends early when a window it walks past goes away meanwhile,
+// as a window manager's frames do.
+Window find_window(const std::string &name) {
+  std::string id, search = "xdotool search --onlyvisible --name '^" + name + "$' 2>/dev/null";
+  wait_until([&] { return !(id = run("timeout 20 " + search + " | head -n 1")).empty(); }, 20);
+  return id.empty() ? 0 : Window(std::stoul(id));
 }
 
 struct rgb {

@@ -180,17 +180,10 @@ TEST_F(X11Test, CaptionedWindowHasRequestedOuterSizeTitleAndFixedSize) {
   EXPECT_EQ(manager_properties(probe_, xid, getpid()), "input pid machine delete ping ");
   // A window manager's ping comes back to it on the root window.
   XSelectInput(probe_, DefaultRootWindow(probe_), SubstructureNotifyMask);
-  XEvent ping{};
-  ping.xclient = {
-      ClientMessage, 0, False, probe_, xid, XInternAtom(probe_, "WM_PROTOCOLS", False), 32, {}};
-  ping.xclient.data.l[0] = long(XInternAtom(probe_, "_NET_WM_PING", False));
-  ping.xclient.data.l[1] = 4242, ping.xclient.data.l[2] = long(xid);
-  XSendEvent(probe_, xid, False, NoEventMask, &ping);
-  XSync(probe_, False);
+  send_close_request(probe_, xid, "_NET_WM_PING");
   EXPECT_TRUE(pump_until([&] {
     XEvent e;
-    return XCheckTypedWindowEvent(probe_, DefaultRootWindow(probe_), ClientMessage, &e) &&
-           e.xclient.data.l[1] == 4242;
+    return XCheckTypedWindowEvent(probe_, DefaultRootWindow(probe_), ClientMessage, &e);
   }));
 
   // The window's visual is a double-buffered GLX visual with a depth buffer.

@@ -81,15 +81,16 @@ inline std::string manager_properties(Display *d, Window w, long pid) {
   return out;
 }
 
-// What a window manager sends when the close button of window W is pressed; the server has
+// What a window manager sends when the close button of window W is pressed (or, with
+// _NET_WM_PING for PROTOCOL, when it asks whether W's program still answers); the server has
 // delivered it when this returns.
-inline void send_close_request(Display *d, Window w) {
+inline void send_close_request(Display *d, Window w, const char *protocol = "WM_DELETE_WINDOW") {
   XEvent ev{};
   ev.xclient.type = ClientMessage;
   ev.xclient.window = w;
   ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
   ev.xclient.format = 32;
-  ev.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  ev.xclient.data.l[0] = long(XInternAtom(d, protocol, False));
   ev.xclient.data.l[1] = CurrentTime;
   XSendEvent(d, w, False, NoEventMask, &ev);
   XSync(d, False);
