@@ -24,7 +24,7 @@ struct x11_window {
   bool top_level = false;
   bool fixed_size = true;     // not resizable: min = max size hints
   unsigned border = 0;        // a child's one-pixel X border draws the thin frame of WS_BORDER
-  bool full_screen = false;   // covers the screen: asks a window manager for full screen
+  bool full_screen = false;   // covers the screen, and the window manager offers full screen
   bool erased_at_map = false; // erased while viewable: its map's Expose needs no erase
   bool gone = false;          // destroyed on the server by someone else: nothing left to free there
 };

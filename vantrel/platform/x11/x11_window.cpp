@@ -93,7 +93,8 @@ void set_size_hints(Display *d, const x11_window &n, const x_place &p) {
   hints->width = int(p.width), hints->height = int(p.height);
   // The client area stays where Win32 puts it; a window manager's frame goes around it.
   hints->win_gravity = StaticGravity;
-  if (n.fixed_size) {
+  // A full-screen window is sized by its window manager, which may add frames of its own.
+  if (n.fixed_size && !n.full_screen) {
     hints->flags |= PMinSize | PMaxSize;
     hints->min_width = hints->max_width = int(p.width);
     hints->min_height = hints->max_height = int(p.height);
@@ -186,15 +187,19 @@ bool map_window(Display *d, common::window &w) {
     XSetInputFocus(d, managed(*n), RevertToParent, CurrentTime);
     sync_error(d); // a window unmapped again meanwhile refuses the focus; that is harmless
   }
-  if (mapped && manager && n->full_screen && full_screen_supported(d)) {
-    // Asked again now that it is managed: some window managers pass over the early request.
-    XEvent e{};
-    e.xclient = {ClientMessage, 0, False, d, managed(*n), atom().net_wm_state, 32, {}};
-    e.xclient.data.l[0] = 1; // _NET_WM_STATE_ADD
-    e.xclient.data.l[1] = long(atom().net_wm_state_fullscreen);
-    e.xclient.data.l[3] = 1; // a normal application asks
-    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
-               &e);
+  if (mapped && n->full_screen) {
+    // Asked again now that it is managed: some window managers pass over the early request,
+    // others take it and then place the window below their panels, where only taking it back
+    // and asking anew brings it to the whole screen. Its normal size is the screen's already.
+    for (long action : {0L, 1L}) { // _NET_WM_STATE_REMOVE, _NET_WM_STATE_ADD
+      XEvent e{};
+      e.xclient = {ClientMessage, 0, False, d, managed(*n), atom().net_wm_state, 32, {}};
+      e.xclient.data.l[0] = action;
+      e.xclient.data.l[1] = long(atom().net_wm_state_fullscreen);
+      e.xclient.data.l[3] = 1; // a normal application asks
+      XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
+                 &e);
+    }
   }
   XFlush(d);
   return mapped;
@@ -389,7 +394,8 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
                       place.height, n->border, depth, InputOutput, visual, mask, &attrs);
     if (n->frame) place = {x, y, unsigned(w), unsigned(h)}; // the window manager's view
     n->full_screen = !decorated && x == 0 && y == 0 && w == DisplayWidth(d, screen) &&
-                     h == DisplayHeight(d, screen);
+                     h == DisplayHeight(d, screen) && window_manager_running(d) &&
+                     full_screen_supported(d);
   }
   if (!n->xid || sync_error(d)) {
     if (n->frame) XDestroyWindow(d, n->frame);
@@ -420,7 +426,7 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
                       reinterpret_cast<unsigned char *>(motif), 5);
     }
     // Full screen from the start where the window manager offers it, above its panels.
-    if (n->full_screen && window_manager_running(d) && full_screen_supported(d))
+    if (n->full_screen)
       XChangeProperty(d, top, a.net_wm_state, XA_ATOM, 32, PropModeReplace,
                       reinterpret_cast<const unsigned char *>(&a.net_wm_state_fullscreen), 1);
     if (parent_native) XSetTransientForHint(d, top, managed(*parent_native));
