@@ -41,9 +41,11 @@
 //  [ ] Cursor and icon files are not loaded: the class cursor is the matching X font cursor,
 //      a file cursor leaves the default one
 //  [ ] No WM_SIZE / WM_MOVE / WM_ACTIVATE messages
+//  [X] Under a window manager: full screen through _NET_WM_STATE_FULLSCREEN where it is
+//      offered, the thin frame of WS_BORDER as a window of its own, a window destroyed by
+//      another program noticed by SwapBuffers before the next frame draws into it
 //  [ ] Without a window manager nothing is drawn in the caption and frame of a captioned
-//      window; with one, its own frame (of its own size) surrounds the client area, and the
-//      full-screen window may be kept below panels
+//      window; with one, its own frame (of its own size) surrounds the client area
 #include "vantrel/platform/x11/x11_test_hooks.h"
 
 #include <X11/Xatom.h>
