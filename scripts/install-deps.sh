@@ -19,6 +19,8 @@ TEST=(
   # The end-to-end tests and the drag benchmark: a virtual screen, real input on it (XTest),
   # pictures read back from it.
   xvfb xdotool libxtst-dev imagemagick
+  # The same tests under real window managers of different kinds, and wmctrl to see them up.
+  openbox xfwm4 fluxbox icewm wmctrl
   # The fuzz targets: clang with the libFuzzer and sanitizer runtimes.
   clang libclang-rt-14-dev
 )

@@ -177,12 +177,14 @@ TEST_F(X11Test, CaptionedWindowHasRequestedOuterSizeTitleAndFixedSize) {
   ASSERT_TRUE(hints.flags & PWinGravity);
   EXPECT_EQ(hints.win_gravity, StaticGravity) << "a manager's frame goes around the client";
 
-  Atom *protocols = nullptr;
-  int count = 0;
-  ASSERT_TRUE(XGetWMProtocols(probe_, xid, &protocols, &count));
-  ASSERT_EQ(count, 1);
-  EXPECT_EQ(protocols[0], XInternAtom(probe_, "WM_DELETE_WINDOW", False));
-  XFree(protocols);
+  EXPECT_EQ(manager_properties(probe_, xid, getpid()), "input pid machine delete ping ");
+  // A window manager's ping comes back to it on the root window.
+  XSelectInput(probe_, DefaultRootWindow(probe_), SubstructureNotifyMask);
+  send_close_request(probe_, xid, "_NET_WM_PING");
+  EXPECT_TRUE(pump_until([&] {
+    XEvent e;
+    return XCheckTypedWindowEvent(probe_, DefaultRootWindow(probe_), ClientMessage, &e);
+  }));
 
   // The window's visual is a double-buffered GLX visual with a depth buffer.
   XVisualInfo tmpl;
@@ -229,11 +231,15 @@ TEST_F(X11Test, FullScreenStyleCoversTheScreenWithAOnePixelBorder) {
   EXPECT_EQ(sh, DisplayHeight(probe_, DefaultScreen(probe_)));
   THANDLE h = make_window(FULL_SCREEN, CW_USEDEFAULT, CW_USEDEFAULT, sw, sh);
   ASSERT_NE(h, 0u);
-  Window xid = x11::native_window(h);
-  XWindowAttributes wa;
-  ASSERT_TRUE(XGetWindowAttributes(probe_, xid, &wa));
-  EXPECT_EQ(wa.border_width, 1);
-  expect_rect(outer_on_root(xid), 0, 0, sw, sh);
+  // The client inside its thin frame, a window of the frame's colour that window managers keep.
+  Window xid = x11::native_window(h), root, frame, *kids = nullptr;
+  unsigned count_kids = 0;
+  ASSERT_TRUE(XQueryTree(probe_, xid, &root, &frame, &kids, &count_kids));
+  if (kids) XFree(kids);
+  ASSERT_NE(frame, root);
+  expect_rect(outer_on_root(frame), 0, 0, sw, sh);
+  expect_rect(outer_on_root(xid), 1, 1, sw - 1, sh - 1);
+  EXPECT_EQ(property_text(frame, "WM_NAME"), property_text(frame, "_NET_WM_NAME"));
   XImage *corner = XGetImage(probe_, DefaultRootWindow(probe_), 0, 0, 1, 1, AllPlanes, ZPixmap);
   ASSERT_NE(corner, nullptr);
   EXPECT_EQ(XGetPixel(corner, 0, 0) & 0xFFFFFF, 0x9E9E9Eu) << "COLOR_WINDOWFRAME, as Wine draws it";
@@ -249,7 +255,7 @@ TEST_F(X11Test, FullScreenStyleCoversTheScreenWithAOnePixelBorder) {
   unsigned long count, after;
   unsigned char *data = nullptr;
   Atom motif = XInternAtom(probe_, "_MOTIF_WM_HINTS", False);
-  ASSERT_EQ(XGetWindowProperty(probe_, xid, motif, 0, 5, False, motif, &type, &format, &count,
+  ASSERT_EQ(XGetWindowProperty(probe_, frame, motif, 0, 5, False, motif, &type, &format, &count,
                                &after, &data),
             Success);
   ASSERT_NE(data, nullptr);

@@ -302,6 +302,7 @@ void translate_event(XEvent &ev) {
       if (common::window *w = window_of(ev.xexpose.window)) exposed(*w);
     break;
   case ClientMessage:
+    if (answer_ping(ev.xany.display, atom(), ev)) break;
     if (ev.xclient.message_type == atom().wm_protocols &&
         Atom(ev.xclient.data.l[0]) == atom().wm_delete_window)
       if (common::window *w = window_of(ev.xclient.window))
