@@ -61,7 +61,7 @@ bool wait_until(const std::function<bool()> &done, double seconds) {
 // as a window manager's frames do.
 Window find_window(const std::string &name) {
   std::string id, search = "xdotool search --onlyvisible --name '^" + name + "$' 2>/dev/null";
-  wait_until([&] { return !(id = run("timeout 20 " + search + " | head -n 1")).empty(); }, 20);
+  wait_until([&] { return !(id = run("timeout 20 " + search + " | head -n 1")).empty(); }, 60);
   return id.empty() ? 0 : Window(std::stoul(id));
 }
 
@@ -123,17 +123,19 @@ protected:
   // Answers the box named NAME with KEY: once the box holds the keyboard focus (a key typed
   // earlier would go elsewhere), one press and release, then the box must go away.
   bool answer(const std::string &name, const std::string &key) {
+    // The deadlines only guard against a hang: a window manager that has just started on a
+    // loaded machine can take many seconds to give the box the focus.
     Window box = find_window(name);
-    if (!box) return false;
+    if (!box) return ADD_FAILURE() << "no window named " << name, false;
     auto focused = [&] {
       Window focus = 0;
       int revert;
       XGetInputFocus(display_, &focus, &revert);
       return focus == box;
     };
-    if (!wait_until(focused, 10)) return false;
+    if (!wait_until(focused, 60)) return ADD_FAILURE() << name << " never had the focus", false;
     run("xdotool key " + key);
-    return wait_until([&] { return !exists(box); }, 10);
+    return wait_until([&] { return !exists(box); }, 60);
   }
   bool exists(Window w) {
     XSync(display_, False);
