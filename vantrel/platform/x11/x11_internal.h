@@ -24,7 +24,7 @@ struct x11_window {
   bool fixed_size = true;     // not resizable: min = max size hints
   unsigned border = 0;        // a one-pixel X border draws the thin frame of WS_BORDER
   bool erased_at_map = false; // shown and erased on the screen: its first Expose needs no erase
-  bool gone = false; // destroyed on the server by someone else: nothing left to free there
+  bool gone = false;          // destroyed on the server by someone else: nothing left to free there
 };
 
 struct atoms {
@@ -75,7 +75,9 @@ void reset_contexts();
 // Input: one X event to Win32 messages in the common queue; state forgotten between tests.
 void translate_event(XEvent &ev);
 void reset_input();
-void enable_detectable_repeat(Display *d);
+// Detectable auto-repeat, and the keyboard layouts of the server's groups, followed as they
+// change.
+void init_keyboard(Display *d);
 // Keysym of a key event to a Win32 virtual-key code, 0 for keys without one.
 TWPARAM virtual_key(KeySym unshifted, KeySym shifted);
 

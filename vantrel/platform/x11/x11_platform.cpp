@@ -170,7 +170,7 @@ Display *display() {
     return nullptr;
   }
   shared_atoms = intern_atoms(shared_display);
-  enable_detectable_repeat(shared_display);
+  init_keyboard(shared_display);
   install_backend_hooks();
   return shared_display;
 }
