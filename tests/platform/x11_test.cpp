@@ -41,9 +41,12 @@ using namespace vantrel::platform;
 constexpr LONGWORD WINDOWED = 0x96CA0000, FULL_SCREEN = 0x96880000;
 
 std::vector<TMSG> received; // every message the test window procedure saw, in order
+int on_create = 0;          // 1: the procedure destroys its window in WM_CREATE, -1: refuses it
 
 TLRESULT recording_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
   received.push_back(TMSG{w, m, wp, lp, 0, {}});
+  if (m == WM_CREATE && on_create < 0) return -1;
+  if (m == WM_CREATE && on_create > 0) DestroyWindow(w);
   return DefWindowProcA(w, m, wp, lp);
 }
 
@@ -77,6 +80,7 @@ protected:
     VANTREL_NEED_X11(x11::display_available());
     x11::reset();
     received.clear();
+    on_create = 0;
     probe_ = XOpenDisplay(nullptr);
     ASSERT_NE(probe_, nullptr);
     TWNDCLASS cls;
@@ -282,6 +286,15 @@ TEST_F(X11Test, ChildWindowsAreXChildrenAndGoWithTheirParent) {
   EXPECT_EQ(make_window(WS_CHILD, 0, 0, 10, 10, "", 0), 0u) << "a child needs a parent";
   EXPECT_EQ(make_window(WINDOWED, 0, 0, 0, 10), 0u) << "zero width";
   EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WINDOWED, 0, 0, 10, 10, 0, 0, 0, nullptr), 0u);
+  for (int act : {1, -1}) { // destroyed or refused while being made: freed once, nothing left
+    on_create = act;
+    EXPECT_EQ(make_window(WINDOWED, 0, 0, 10, 10), 0u);
+    EXPECT_EQ(make_window(WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, "", parent), 0u);
+  }
+  on_create = 0;
+  ASSERT_TRUE(XQueryTree(probe_, x11::native_window(parent), &root, &xparent, &kids, &n));
+  if (kids) XFree(kids);
+  EXPECT_EQ(n, 1u) << "the refused child's X window is gone";
 
   received.clear();
   ASSERT_TRUE(DestroyWindow(parent));
@@ -333,7 +346,7 @@ TEST_F(X11Test, PixelFormatContextClearAndSwap) {
   ASSERT_NE(RegisterClassA(&cls), 0u);
   THANDLE h = CreateWindowExA(0, "X11GL", "gl", WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, 0,
                               0, 0, nullptr);
-  ASSERT_NE(h, 0u);
+  ASSERT_NE(h, 0u) << GetLastError();
   THANDLE dc = GetDC(h);
   ASSERT_NE(dc, 0u);
   EXPECT_EQ(wglCreateContext(dc), 0u) << "no context before a pixel format";

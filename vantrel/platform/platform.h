@@ -30,6 +30,13 @@ inline constexpr LONGWORD WM_NULL = 0, WM_CREATE = 1, WM_DESTROY = 2, WM_MOVE = 
                           WM_RBUTTONUP = 517, WM_MBUTTONDOWN = 519, WM_MBUTTONUP = 520,
                           WM_MOUSEWHEEL = 522, WM_MOUSELEAVE = 675, WM_USER = 1024;
 ///@}
+///@{
+/// Window messages of a window's life (creation, placement, activation, destruction) and
+/// double clicks, by their Win32 numbers.
+inline constexpr LONGWORD WM_GETMINMAXINFO = 0x24, WM_WINDOWPOSCHANGING = 0x46,
+                          WM_WINDOWPOSCHANGED = 0x47, WM_NCCREATE = 0x81, WM_NCDESTROY = 0x82,
+                          WM_NCCALCSIZE = 0x83, WM_LBUTTONDBLCLK = 0x203, WM_RBUTTONDBLCLK = 0x206;
+///@}
 inline constexpr TWPARAM SC_CLOSE = 0xF060; ///< WM_SYSCOMMAND's wParam for closing the window
 
 ///@{
@@ -75,6 +82,7 @@ inline constexpr LONGINT SW_SHOWNORMAL = 1;                    ///< ShowWindow: 
 ///@{
 /// Class styles: repaint the whole window when its height or width changes.
 inline constexpr LONGWORD CS_VREDRAW = 1, CS_HREDRAW = 2;
+inline constexpr LONGWORD CS_DBLCLKS = 8; ///< class style: double clicks become messages
 ///@}
 ///@{
 /// GetSystemMetrics: the screen's width and height, the caption's height, the thin border, the

@@ -1,9 +1,27 @@
 // DefWindowProcA for the x11 and headless backends: what Win32 does with a message that a
 // window procedure passes on.
+#include <cstdint>
+
+#include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/window_paint.h"
 
 namespace vantrel::platform {
 using namespace vantrel::common;
+
+namespace {
+
+constexpr TWPARAM vk_apps = 0x5D;     // the Menu key
+constexpr TLPARAM from_keyboard = -1; // a context-menu request with no place on the screen
+
+// Where the client point (X, Y) of HWND lies on the screen, packed as a mouse lParam.
+TLPARAM screen_lparam(THANDLE hwnd, LONGINT x, LONGINT y) {
+  TRECT r;
+  window *w = find_window(hwnd);
+  if (w && GetWindowRect(hwnd, &r)) x += r.LEFT + w->client.LEFT, y += r.TOP + w->client.TOP;
+  return TLPARAM((LONGWORD(y & 0xFFFF) << 16) | LONGWORD(x & 0xFFFF));
+}
+
+} // namespace
 
 TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM lparam) {
   switch (message) {
@@ -14,6 +32,24 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
     // Alt+F4 asks to close, as the close button does; posted, as Wine posts it.
     if (wparam == VK_F4 && (LONGWORD(lparam) & (1u << 29)))
       PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    // Shift+F10 asks for the context menu, from the keyboard.
+    if (wparam == VK_F10 && key_held(VK_SHIFT))
+      SendMessageA(hwnd, WM_CONTEXTMENU, TWPARAM(hwnd), from_keyboard);
+    return 0;
+  case WM_KEYUP:
+    if (wparam == vk_apps) SendMessageA(hwnd, WM_CONTEXTMENU, TWPARAM(hwnd), from_keyboard);
+    return 0;
+  case WM_RBUTTONUP:
+    // A right click asks for the context menu where the button was released, on the screen.
+    SendMessageA(hwnd, WM_CONTEXTMENU, TWPARAM(hwnd),
+                 screen_lparam(hwnd, LONGINT(std::int16_t(lparam & 0xFFFF)),
+                               LONGINT(std::int16_t((lparam >> 16) & 0xFFFF))));
+    return 0;
+  case WM_CONTEXTMENU:
+  case WM_MOUSEWHEEL:
+    // A child leaves both to its parent.
+    if (window *w = find_window(hwnd); w && (w->style & WS_CHILD) && find_window(w->parent))
+      return SendMessageA(w->parent, message, wparam, lparam);
     return 0;
   case WM_SYSCOMMAND:
     if ((wparam & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);

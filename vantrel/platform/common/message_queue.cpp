@@ -69,6 +69,7 @@ bool shift_down = false;
 int pending_dead = 0;
 // The key message last taken from the input queue, for TranslateMessage's character.
 input_message last_key;
+bool keys_down[256] = {}; // by virtual key, as the key messages taken so far left them
 
 // WM_KEYFIRST .. WM_KEYLAST: key-downs and -ups, characters and dead characters.
 bool is_key_message(LONGWORD m) { return m >= WM_KEYDOWN && m <= 0x109; }
@@ -133,6 +134,10 @@ bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remov
     *msg = input[i].msg;
     if (remove & PM_REMOVE) {
       if (is_key_message(msg->MESSAGE)) last_key = input[i];
+      if (msg->MESSAGE == WM_KEYDOWN || msg->MESSAGE == WM_SYSKEYDOWN)
+        keys_down[msg->WPARAM & 0xFF] = true;
+      if (msg->MESSAGE == WM_KEYUP || msg->MESSAGE == WM_SYSKEYUP)
+        keys_down[msg->WPARAM & 0xFF] = false;
       input.erase(i);
     }
     return true;
@@ -146,6 +151,8 @@ bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remov
   }
   return false;
 }
+
+bool key_held(TWPARAM vk) { return keys_down[vk & 0xFF]; }
 
 std::size_t queue_length() { return posted.size() + input.size() + (quit_posted ? 1 : 0); }
 
@@ -161,6 +168,8 @@ void clear_queue() {
   last_key = {};
   shift_down = false;
   pending_dead = 0;
+  for (bool &k : keys_down)
+    k = false;
 }
 
 } // namespace vantrel::common

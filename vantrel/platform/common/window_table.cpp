@@ -29,7 +29,7 @@ window *find_window(THANDLE handle) {
 std::vector<THANDLE> child_windows(THANDLE parent) {
   std::vector<THANDLE> out;
   for (auto &[h, w] : windows)
-    if (w.parent == parent) out.push_back(h);
+    if (w.parent == parent && !w.unlinked) out.push_back(h);
   return out;
 }
 
@@ -38,9 +38,41 @@ const window_class *find_class(const std::string &name) {
   return it == classes.end() ? nullptr : &it->second;
 }
 
+namespace {
+
+// Nested DestroyWindow calls allowed on one window.
+constexpr int max_destroy_depth = 4;
+
+// WM_DESTROY to the window, then to each of its children and theirs.
+void send_destroy(THANDLE handle) {
+  window *w = find_window(handle);
+  if (!w) return;
+  if (w->proc) w->proc(handle, WM_DESTROY, 0, 0);
+  for (THANDLE child : child_windows(handle))
+    if (find_window(handle) && find_window(child)) send_destroy(child);
+}
+
+// WM_NCDESTROY to the children first and to the window last, each record dropped after it.
+void finish_destroy(THANDLE handle, void (*free_native)(window &)) {
+  for (THANDLE child : child_windows(handle))
+    finish_destroy(child, free_native);
+  window *w = find_window(handle);
+  if (!w || w->unlinked) return;
+  w->unlinked = true;
+  if (w->proc) w->proc(handle, WM_NCDESTROY, 0, 0);
+  w = find_window(handle); // the procedure may have changed the table
+  if (!w) return;
+  if (free_native) free_native(*w);
+  release_window_region(*w);
+  windows.erase(handle);
+  drop_messages(handle);
+}
+
+} // namespace
+
 window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT &rect,
                       const TRECT &client, THANDLE parent, THANDLE menu,
-                      void (*make_native)(window &)) {
+                      void (*make_native)(window &), void (*free_native)(window &)) {
   const window_class *cls = class_name ? find_class(class_name) : nullptr;
   if (!cls) return nullptr;
   THANDLE h = new_handle();
@@ -58,24 +90,20 @@ window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT
   invalidate(w, nullptr, true); // all of a new window waits for its first paint
   if (make_native) make_native(w);
   if (w.proc && w.proc(h, WM_CREATE, 0, 0) == -1) {
-    destroy_window(h, nullptr);
+    // A refused window never lived: WM_NCDESTROY alone, as Win32 sends.
+    if (find_window(h)) finish_destroy(h, free_native);
     return nullptr;
   }
-  return find_window(h);
+  return find_window(h); // null when the procedure destroyed it, or its parent, meanwhile
 }
 
 bool destroy_window(THANDLE handle, void (*free_native)(window &)) {
   window *w = find_window(handle);
-  if (!w) return false;
-  if (w->proc) w->proc(handle, WM_DESTROY, 0, 0);
-  for (THANDLE child : child_windows(handle))
-    destroy_window(child, free_native);
-  w = find_window(handle); // the procedure may have changed the table
-  if (!w) return true;
-  if (free_native) free_native(*w);
-  release_window_region(*w);
-  windows.erase(handle);
-  drop_messages(handle);
+  if (!w || w->destroy_depth >= max_destroy_depth) return false;
+  w->destroy_depth++;
+  send_destroy(handle);
+  if (find_window(handle)) finish_destroy(handle, free_native);
+  if (window *left = find_window(handle)) left->destroy_depth--; // a refused nested call
   return true;
 }
 

@@ -290,9 +290,9 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
                         void *) {
   if (x == CW_USEDEFAULT) x = 0, y = 0; // a pop-up window's default place is the top left
   if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return 0;
-  common::window *win =
-      common::create_window(style, class_name, title, {x, y, x + w, y + h},
-                            common::client_inside(style, w, h), parent, menu, make_native);
+  common::window *win = common::create_window(style, class_name, title, {x, y, x + w, y + h},
+                                              common::client_inside(style, w, h), parent, menu,
+                                              make_native, free_native);
   if (!win) return 0;
   THANDLE handle = win->handle;
   if (!parent && win->visible && foreground == 0) foreground = handle;

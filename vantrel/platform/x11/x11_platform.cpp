@@ -291,7 +291,10 @@ void reset() {
   forget_capture(capture_window);
   reset_gdi();
   reset_status_bar();
-  if (shared_display) XSync(shared_display, True); // events of the old windows are dropped
+  if (shared_display) {
+    XSync(shared_display, True); // events of the old windows are dropped
+    sync_error(shared_display);  // and so are their errors, not to fail the next call
+  }
 }
 
 namespace {

@@ -349,15 +349,18 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
   set_class_cursor(d, n->xid, cls);
 
   pending = n;
-  common::window *win =
-      common::create_window(style, class_name, title, rect, client, parent, menu, attach_pending);
+  common::window *win = common::create_window(style, class_name, title, rect, client, parent, menu,
+                                              attach_pending, free_native);
   if (!win) {
-    // WM_CREATE refused the window; its record went without running free_native.
-    if (pending == n) pending = nullptr;
-    XDestroyWindow(d, n->xid);
-    if (n->colormap) XFreeColormap(d, n->colormap);
+    // WM_CREATE refused the window, or the procedure destroyed it: free_native has run on it
+    // with its record. Only a window that never got a record is left to free here.
+    if (pending == n) {
+      pending = nullptr;
+      XDestroyWindow(d, n->xid);
+      if (n->colormap) XFreeColormap(d, n->colormap);
+      delete n;
+    }
     XFlush(d);
-    delete n;
     return 0;
   }
   THANDLE handle = win->handle;
