@@ -27,7 +27,7 @@ gone() { ! kill -0 "$pid" 2>/dev/null; }
 
 # play NAME SIDE OPTIONS ACTIONS STEPS COMMAND...: one scenario on one side; leaves NAME.SIDE.
 play() {
-  local name=$1 side=$2 options=$3 actions=$4 steps=$5 log="$work/$1.$2" marks=1 step
+  local name=$1 side=$2 options=$3 actions=$4 steps=$5 log="$work/$1.$2" marks=1 step relayout=""
   shift 5
   xdotool mousemove 1270 1010 # away from where the window will be
   # shellcheck disable=SC2086 # one argument per action
@@ -52,7 +52,11 @@ play() {
   for step in "${parts[@]}"; do
     step=$(trim "$step")
     [ -z "$step" ] && continue
-    if [ "$step" = mark ]; then
+    if [[ "$step" == layout\ * ]]; then
+      # The keyboard layouts of the X server's groups, changed while the probe runs.
+      setxkbmap -option '' -layout "${step#layout }" || fail "$name ($side)" "setxkbmap failed"
+      relayout=1
+    elif [ "$step" = mark ]; then
       marks=$((marks + 1))
       xdotool key F9
       wait_for "$log" "^mark $marks\$" || { fail "$name ($side)" "mark $marks did not come back"; return 1; }
@@ -63,6 +67,7 @@ play() {
   done
   xdotool key F8
   e2e_until 60 gone || { fail "$name ($side)" "the probe did not end after F8"; return 1; }
+  [ -n "$relayout" ] && setxkbmap -option '' -layout us
   pid=""
   has_line "$log" '^end' || fail "$name ($side)" "the probe's loop did not end"
 }
@@ -75,14 +80,25 @@ normalised() {
   tr -d '\r' <"$work/$1.$2" | awk -v drop="^(${drop:-none})\$" '!(($1 == "p" || $1 == "c") && $2 ~ drop)'
 }
 
+# The key and character messages (0x100 .. 0x107) of NAME.SIDE, one line.
+keys_of() {
+  tr -d '\r' <"$work/$1.$2" |
+    awk '$1 == "p" && $2 ~ /^10[0-7]$/ { printf "%s%s %s %s", n++ ? ", " : "", $2, $3, $4 } END { print "" }'
+}
+
 matched=0 total=0
-while IFS='|' read -r name options actions steps; do
+while IFS='|' read -r name options actions steps expect; do
   name=$(trim "$name")
   [[ -z "$name" || "$name" == \#* ]] && continue
   [ -n "$only" ] && [[ ! "$name" =~ $only ]] && continue
   options=$(trim "$options") actions=$(trim "$actions")
   total=$((total + 1))
   play "$name" x11 "$options" "$actions" "$steps" "$x11_probe" || continue
+  expect=$(trim "${expect:-}")
+  if [ -n "$expect" ] && [ "$(keys_of "$name" x11)" != "$expect" ]; then
+    fail "$name (x11)" "keys $(keys_of "$name" x11), not Windows' $expect"
+    continue
+  fi
   [ -z "$win32_probe" ] && { pass "$name (x11)"; continue; }
   play "$name" wine "$options" "$actions" "$steps" wine "$win32_probe" || continue
   if diff <(normalised "$name" wine) <(normalised "$name" x11) >"$work/$name.diff"; then
