@@ -93,8 +93,10 @@ void read_layouts(Display *d) {
   // Rules, model, layouts, variants, options: strings one after the other, each ended by NUL.
   std::string_view all(reinterpret_cast<const char *>(data), count);
   std::size_t field = 0, at = 0;
-  for (; field < 2 && at < all.size(); field++)
-    at = std::min(all.size(), all.find('\0', at) + 1);
+  for (; field < 2 && at < all.size(); field++) {
+    const std::size_t end = all.find('\0', at);
+    at = end == std::string_view::npos ? all.size() : end + 1;
+  }
   std::string_view names = all.substr(at, all.find('\0', at) - at);
   for (std::size_t group = 0; group < group_layouts.size() && !names.empty(); group++) {
     const std::size_t comma = std::min(names.size(), names.find(','));
