@@ -24,6 +24,15 @@ trim() { local s=${1#"${1%%[![:space:]]*}"}; echo "${s%"${s##*[![:space:]]}"}"; 
 has_line() { tr -d '\r' <"$1" | grep -qE -- "$2"; }
 wait_for() { e2e_until 60 has_line "$@"; }
 gone() { ! kill -0 "$pid" 2>/dev/null; }
+# stop NAME SIDE WHY: fails the scenario and ends its probe, which would take the next one's input.
+stop() {
+  fail "$1 ($2)" "$3"
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  pid=""
+  [ -n "${relayout:-}" ] && setxkbmap -option '' -layout us # play's layouts, if it set any
+  return 1
+}
 
 # play NAME SIDE OPTIONS ACTIONS STEPS COMMAND...: one scenario on one side; leaves NAME.SIDE.
 play() {
@@ -34,20 +43,20 @@ play() {
   "$@" table "$options" $actions >"$log" 2>"$work/$name.$side.err" &
   pid=$!
   if ! e2e_until 90 has_line "$log" '^(ready|created 0)'; then
-    fail "$name ($side)" "the probe did not start"
-    return 1
+    stop "$name" "$side" "the probe did not start"
+    return
   fi
   if has_line "$log" '^created 0'; then
-    e2e_until 60 gone || fail "$name ($side)" "the probe did not end without its window"
+    e2e_until 60 gone || { stop "$name" "$side" "the probe did not end without its window"; return; }
     pid=""
     return 0
   fi
   # Input reaches the window once a move into it is logged (Wine gives no window the X focus
   # without a window manager; keys then go to the window under the pointer).
   xdotool mousemove 200 200
-  wait_for "$log" '^p 200 ' || { fail "$name ($side)" "no move reached the window"; return 1; }
+  wait_for "$log" '^p 200 ' || { stop "$name" "$side" "no move reached the window"; return; }
   xdotool key F9
-  wait_for "$log" '^mark 1$' || { fail "$name ($side)" "the first mark did not come back"; return 1; }
+  wait_for "$log" '^mark 1$' || { stop "$name" "$side" "the first mark did not come back"; return; }
   IFS=';' read -ra parts <<<"$steps"
   for step in "${parts[@]}"; do
     step=$(trim "$step")
@@ -59,14 +68,14 @@ play() {
     elif [ "$step" = mark ]; then
       marks=$((marks + 1))
       xdotool key F9
-      wait_for "$log" "^mark $marks\$" || { fail "$name ($side)" "mark $marks did not come back"; return 1; }
+      wait_for "$log" "^mark $marks\$" || { stop "$name" "$side" "mark $marks did not come back"; return; }
     else
       # shellcheck disable=SC2086 # xdotool's arguments
       xdotool $step
     fi
   done
   xdotool key F8
-  e2e_until 60 gone || { fail "$name ($side)" "the probe did not end after F8"; return 1; }
+  e2e_until 60 gone || { stop "$name" "$side" "the probe did not end after F8"; return; }
   [ -n "$relayout" ] && setxkbmap -option '' -layout us
   pid=""
   has_line "$log" '^end' || fail "$name ($side)" "the probe's loop did not end"
@@ -110,6 +119,8 @@ while IFS='|' read -r name options actions steps expect; do
   fi
 done <"$here/probe_table.txt"
 [ -n "$win32_probe" ] && echo "$matched of $total scenarios match Wine"
+# PROBE_TABLE_KEEP=FOLDER keeps every log there, to write a scenario's expectations from.
+[ -n "${PROBE_TABLE_KEEP:-}" ] && mkdir -p "$PROBE_TABLE_KEEP" && cp "$work"/*.x11 "$work"/*.wine "$PROBE_TABLE_KEEP" 2>/dev/null
 e2e_nothing_held
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]

@@ -221,6 +221,22 @@ struct TPAINTSTRUCT {
   TRECT PAINT;           ///< the part to paint, client pixels
 };
 
+/// Where a window goes (the Win32 WINDOWPOS record): WM_WINDOWPOSCHANGING and
+/// WM_WINDOWPOSCHANGED carry a pointer to one in lParam.
+struct TWINDOWPOS {
+  THANDLE HWND = 0, INSERTAFTER = 0; ///< the window, and the one it goes behind
+  ///@{
+  /// Its outer rectangle's place (in the parent's client pixels) and size.
+  LONGINT X = 0, Y = 0, CX = 0, CY = 0;
+  ///@}
+  LONGWORD FLAGS = 0; ///< SWP_ flags: what does not change, whether it is shown or hidden
+};
+///@{
+/// TWINDOWPOS flags: size, place or stacking kept, not activated, shown, hidden.
+inline constexpr LONGWORD SWP_NOSIZE = 1, SWP_NOMOVE = 2, SWP_NOZORDER = 4, SWP_NOACTIVATE = 0x10,
+                          SWP_SHOWWINDOW = 0x40, SWP_HIDEWINDOW = 0x80;
+///@}
+
 /// The 40-byte Win32 record, field by field.
 struct TPIXELFORMATDESCRIPTOR {
   ///@{

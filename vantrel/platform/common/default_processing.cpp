@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "vantrel/platform/common/message_queue.h"
+#include "vantrel/platform/common/window_life.h"
 #include "vantrel/platform/common/window_paint.h"
 
 namespace vantrel::platform {
@@ -38,6 +39,12 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
   switch (message) {
   case WM_CLOSE:
     DestroyWindow(hwnd);
+    return 0;
+  case WM_NCCREATE:
+    return 1; // go on with the creation
+  case WM_WINDOWPOSCHANGED:
+    if (const auto *pos = reinterpret_cast<const TWINDOWPOS *>(lparam))
+      announce_size_and_place(hwnd, !(pos->FLAGS & SWP_NOSIZE), !(pos->FLAGS & SWP_NOMOVE));
     return 0;
   case WM_SYSKEYDOWN:
     menu_key_down = ((LONGWORD(lparam) & (1u << 29)) && wparam == VK_MENU &&

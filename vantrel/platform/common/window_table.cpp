@@ -5,6 +5,7 @@
 #include "vantrel/platform/common/gdi_objects.h"
 #include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/status_bar.h"
+#include "vantrel/platform/common/window_life.h"
 #include "vantrel/platform/common/window_paint.h"
 
 namespace vantrel::common {
@@ -62,6 +63,7 @@ void finish_destroy(THANDLE handle, void (*free_native)(window &)) {
   if (w->proc) w->proc(handle, WM_NCDESTROY, 0, 0);
   w = find_window(handle); // the procedure may have changed the table
   if (!w) return;
+  forget_active(handle);
   if (free_native) free_native(*w);
   release_window_region(*w);
   windows.erase(handle);
@@ -86,14 +88,17 @@ window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT
   w.client = client;
   w.parent = parent;
   w.id = (style & WS_CHILD) ? LONGINT(menu) : 0;
-  w.visible = (style & WS_VISIBLE) != 0;
+  w.visible = false;            // WS_VISIBLE: the backend shows it once it is made
   invalidate(w, nullptr, true); // all of a new window waits for its first paint
   if (make_native) make_native(w);
-  if (w.proc && w.proc(h, WM_CREATE, 0, 0) == -1) {
+  const bool go_on = !w.proc || w.proc(h, WM_NCCREATE, 0, 0) != 0;
+  if (go_on && w.proc && find_window(h)) w.proc(h, WM_NCCALCSIZE, 0, 0);
+  if (!go_on || (w.proc && find_window(h) && w.proc(h, WM_CREATE, 0, 0) == -1)) {
     // A refused window never lived: WM_NCDESTROY alone, as Win32 sends.
     if (find_window(h)) finish_destroy(h, free_native);
     return nullptr;
   }
+  announce_created(h);
   return find_window(h); // null when the procedure destroyed it, or its parent, meanwhile
 }
 
@@ -101,7 +106,11 @@ bool destroy_window(THANDLE handle, void (*free_native)(window &)) {
   window *w = find_window(handle);
   if (!w || w->destroy_depth >= max_destroy_depth) return false;
   w->destroy_depth++;
-  send_destroy(handle);
+  if (w->visible) { // hidden first, as Win32 does
+    w->visible = false;
+    announce_shown(handle, false, true);
+  }
+  if (find_window(handle)) send_destroy(handle);
   if (find_window(handle)) finish_destroy(handle, free_native);
   if (window *left = find_window(handle)) left->destroy_depth--; // a refused nested call
   return true;
@@ -112,6 +121,7 @@ void reset() {
   classes.clear();
   forget_status_bars();
   clear_queue();
+  forget_active(0);
 }
 
 } // namespace vantrel::common
