@@ -84,7 +84,8 @@ play() {
 # The log of NAME.SIDE with the listed differences of NAME left out.
 normalised() {
   local drop
-  drop=$(awk -v n="$1" '!/^#/ && NF >= 2 && ($1 == n || $1 == "*") { print $2 }' \
+  drop=$(awk -v n="$1" '!/^#/ && NF >= 2 && ($1 == n ||
+      ($1 ~ /\*$/ && index(n, substr($1, 1, length($1) - 1)) == 1)) { print $2 }' \
     "$here/probe_differences.txt" | paste -sd'|')
   tr -d '\r' <"$work/$1.$2" | awk -v drop="^(${drop:-none})\$" '!(($1 == "p" || $1 == "c") && $2 ~ drop)'
 }
