@@ -53,7 +53,8 @@ private:
   std::size_t head_ = 0, count_ = 0;
 };
 
-// A device input message with the character its key gives (-1: the US layout decides).
+// A device input message with the character its key gives (-1: the US layout decides; with
+// DEAD_KEY: a dead key for that accent).
 struct input_message {
   TMSG msg;
   int ch = -1;
@@ -64,8 +65,11 @@ ring<input_message> input;
 bool quit_posted = false;
 LONGINT quit_code = 0;
 bool shift_down = false;
+// The accent of a dead key that waits for the next character, 0 for none.
+int pending_dead = 0;
 // The key message last taken from the input queue, for TranslateMessage's character.
 input_message last_key;
+bool keys_down[256] = {}; // by virtual key, as the key messages taken so far left them
 
 // WM_KEYFIRST .. WM_KEYLAST: key-downs and -ups, characters and dead characters.
 bool is_key_message(LONGWORD m) { return m >= WM_KEYDOWN && m <= 0x109; }
@@ -130,6 +134,10 @@ bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remov
     *msg = input[i].msg;
     if (remove & PM_REMOVE) {
       if (is_key_message(msg->MESSAGE)) last_key = input[i];
+      if (msg->MESSAGE == WM_KEYDOWN || msg->MESSAGE == WM_SYSKEYDOWN)
+        keys_down[msg->WPARAM & 0xFF] = true;
+      if (msg->MESSAGE == WM_KEYUP || msg->MESSAGE == WM_SYSKEYUP)
+        keys_down[msg->WPARAM & 0xFF] = false;
       input.erase(i);
     }
     return true;
@@ -144,6 +152,8 @@ bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remov
   return false;
 }
 
+bool key_held(TWPARAM vk) { return keys_down[vk & 0xFF]; }
+
 std::size_t queue_length() { return posted.size() + input.size() + (quit_posted ? 1 : 0); }
 
 void drop_messages(THANDLE hwnd) {
@@ -157,6 +167,9 @@ void clear_queue() {
   quit_posted = false;
   last_key = {};
   shift_down = false;
+  pending_dead = 0;
+  for (bool &k : keys_down)
+    k = false;
 }
 
 } // namespace vantrel::common
@@ -192,10 +205,11 @@ TLRESULT DispatchMessageA(const TMSG *msg) {
 
 BOOLEAN TranslateMessage(const TMSG *msg) {
   if (!msg) return false;
-  bool down = msg->MESSAGE == WM_KEYDOWN || msg->MESSAGE == WM_SYSKEYDOWN;
-  bool up = msg->MESSAGE == WM_KEYUP || msg->MESSAGE == WM_SYSKEYUP;
+  const bool down = msg->MESSAGE == WM_KEYDOWN || msg->MESSAGE == WM_SYSKEYDOWN;
+  const bool up = msg->MESSAGE == WM_KEYUP || msg->MESSAGE == WM_SYSKEYUP;
   if ((down || up) && msg->WPARAM == VK_SHIFT) shift_down = down;
-  if (!down) return false;
+  // Win32 answers nonzero for every key-down and key-up, whether a character came of it or not.
+  if (!down) return up;
   // The character the backend's layout gave this key, when it is the key message last taken
   // from the input queue; the US layout otherwise (a posted key message, say).
   const TMSG &k = last_key.msg;
@@ -203,9 +217,30 @@ BOOLEAN TranslateMessage(const TMSG *msg) {
                           k.WPARAM == msg->WPARAM && k.LPARAM == msg->LPARAM && k.TIME == msg->TIME;
   int ch = from_input ? last_key.ch : -1;
   if (ch < 0) ch = us_key_char(msg->WPARAM, shift_down);
-  if (ch == 0) return false;
-  post(TMSG{msg->HWND, msg->MESSAGE == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, TWPARAM(ch), msg->LPARAM,
-            msg->TIME, msg->PT});
+  if (ch == 0) return true; // keys without a character leave a pending dead key waiting
+  const bool sys = msg->MESSAGE == WM_SYSKEYDOWN;
+  auto post_char = [&](LONGWORD kind, int c) {
+    post(TMSG{msg->HWND, kind, TWPARAM(c), msg->LPARAM, msg->TIME, msg->PT});
+  };
+  const LONGWORD char_kind = sys ? WM_SYSCHAR : WM_CHAR;
+  const int accent = pending_dead;
+  pending_dead = 0;
+  if (ch & DEAD_KEY) {
+    if (accent == 0) {
+      // The accent waits for the next character; the window sees which one it is.
+      pending_dead = ch & 0xFF;
+      post_char(sys ? WM_SYSDEADCHAR : WM_DEADCHAR, pending_dead);
+      return true;
+    }
+    ch &= 0xFF; // a second dead key types both accents
+  } else if (accent != 0) {
+    if (const int combined = combine_dead(accent, ch)) {
+      post_char(char_kind, combined);
+      return true;
+    }
+  }
+  if (accent != 0) post_char(char_kind, accent);
+  post_char(char_kind, ch);
   return true;
 }
 

@@ -23,6 +23,9 @@ void post(const TMSG &msg);
 void post_input(const TMSG &msg, int ch = -1);
 bool peek(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD remove);
 std::size_t queue_length(); // posted, quit and input messages waiting (not WM_PAINT)
+// Whether virtual key VK was down as of the key messages taken from the input queue so far, as
+// Win32's GetKeyState sees the keyboard.
+bool key_held(TWPARAM vk);
 // Drops every posted and input message for WINDOW (it is being destroyed).
 void drop_messages(THANDLE window);
 void clear_queue();

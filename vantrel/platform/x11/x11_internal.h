@@ -87,7 +87,9 @@ void reset_contexts();
 // Input: one X event to Win32 messages in the common queue; state forgotten between tests.
 void translate_event(XEvent &ev);
 void reset_input();
-void enable_detectable_repeat(Display *d);
+// Detectable auto-repeat, and the keyboard layouts of the server's groups, followed as they
+// change.
+void init_keyboard(Display *d);
 // Keysym of a key event to a Win32 virtual-key code, 0 for keys without one.
 TWPARAM virtual_key(KeySym unshifted, KeySym shifted);
 

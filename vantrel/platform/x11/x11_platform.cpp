@@ -179,7 +179,7 @@ Display *display() {
     return nullptr;
   }
   shared_atoms = intern_atoms(shared_display);
-  enable_detectable_repeat(shared_display);
+  init_keyboard(shared_display);
   install_backend_hooks();
   return shared_display;
 }
@@ -335,7 +335,10 @@ void reset() {
   forget_capture(capture_window);
   reset_gdi();
   reset_status_bar();
-  if (shared_display) XSync(shared_display, True); // events of the old windows are dropped
+  if (shared_display) {
+    XSync(shared_display, True); // events of the old windows are dropped
+    sync_error(shared_display);  // and so are their errors, not to fail the next call
+  }
 }
 
 namespace {
