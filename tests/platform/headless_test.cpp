@@ -41,7 +41,18 @@ TEST_F(HeadlessTest, QueueHandsOutPostedMessagesInOrderThenPaint) {
   EXPECT_EQ(m.MESSAGE, WM_PAINT);
   platform::DispatchMessageA(&m); // default processing validates it
   EXPECT_FALSE(platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE));
-  EXPECT_EQ(platform::GetMessageA(&m, 0, 0, 0), -1) << "an empty queue must not wait";
+  EXPECT_EQ(platform::GetMessageA(&m, 0, 0, 0), 0) << "an empty queue ends a waiting loop";
+  EXPECT_EQ(m.MESSAGE, WM_QUIT);
+  EXPECT_EQ(platform::GetMessageA(&m, THANDLE(0x7FFFFFF0), 0, 0), -1) << "no such window";
+  // The quit message passes every filter; a window filter takes the children's messages.
+  THANDLE child =
+      platform::CreateWindowExA(0, "VantrelTest", "", WS_CHILD, 0, 0, 8, 8, window_, 0, 0, nullptr);
+  platform::PostMessageA(child, WM_USER, 0, 0);
+  ASSERT_TRUE(platform::PeekMessageA(&m, window_, WM_USER, WM_USER, PM_REMOVE));
+  EXPECT_EQ(m.HWND, child);
+  platform::PostQuitMessage(7);
+  EXPECT_EQ(platform::GetMessageA(&m, window_, WM_KEYDOWN, WM_KEYUP), 0);
+  EXPECT_EQ(m.WPARAM, 7u);
 }
 
 TEST_F(HeadlessTest, CloseAndAltF4DestroyThroughDefaultProcessing) {

@@ -71,8 +71,19 @@ bool keys_down[256] = {}; // by virtual key, as the key messages taken so far le
 // WM_KEYFIRST .. WM_KEYLAST: key-downs and -ups, characters and dead characters.
 bool is_key_message(LONGWORD m) { return m >= WM_KEYDOWN && m <= 0x109; }
 
+// Whether WINDOW is HWND or one of its children, grandchildren ...
+bool within(THANDLE window, THANDLE hwnd) {
+  for (int depth = 0; window != 0 && depth < 64; depth++) {
+    if (window == hwnd) return true;
+    const common::window *w = find_window(window);
+    window = w ? w->parent : 0;
+  }
+  return false;
+}
+
 bool in_filter(const TMSG &m, THANDLE hwnd, LONGWORD first, LONGWORD last) {
-  if (hwnd != 0 && m.HWND != hwnd) return false;
+  // A window filter takes the window's children's messages too.
+  if (hwnd != 0 && !within(m.HWND, hwnd)) return false;
   if (first == 0 && last == 0) return true;
   return m.MESSAGE >= first && m.MESSAGE <= last;
 }
@@ -120,8 +131,7 @@ bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remov
     if (remove & PM_REMOVE) posted.erase(i);
     return true;
   }
-  if (quit_posted && hwnd == 0 && (first == 0 || first <= WM_QUIT) &&
-      (last == 0 || last >= WM_QUIT)) {
+  if (quit_posted) { // whatever the window and range filters, as Win32 returns it
     *msg = TMSG{0, WM_QUIT, TWPARAM(quit_code), 0, now_ms(), {}};
     if (remove & PM_REMOVE) quit_posted = false;
     return true;

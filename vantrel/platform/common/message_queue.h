@@ -21,6 +21,8 @@ void post(const TMSG &msg);
 // pending key-down when that is the newest key message. CHAR is the character the key gives
 // under the user's layout, 0 for none, -1 to let the US layout decide in TranslateMessage.
 void post_input(const TMSG &msg, int ch = -1);
+// PeekMessageA on the queues. A WINDOW filter takes its children's messages too; the quit
+// message comes through every filter.
 bool peek(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD remove);
 std::size_t queue_length(); // posted, quit and input messages waiting (not WM_PAINT)
 // Whether virtual key VK was down as of the key messages taken from the input queue so far, as

@@ -344,7 +344,7 @@ BOOLEAN PeekMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, L
 }
 
 LONGINT GetMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last) {
-  if (!msg) return -1;
+  if (!msg || (window != 0 && !common::find_window(window))) return -1; // never waits for it
   for (;;) {
     drain_events();
     if (common::peek(msg, window, first, last, PM_REMOVE)) return msg->MESSAGE == WM_QUIT ? 0 : 1;
