@@ -97,17 +97,22 @@ TEST_F(PumpTest, DeviceInputIsQueuedByWin32Rules) {
          key('W', false);
        },
        {{WM_KEYDOWN, 'W', 5}, {WM_KEYUP, 'W', UP}}},
-      {"repeats fold only into the newest key message, past mouse moves",
+      {"repeats fold only into the newest input message, never past a move or click",
        [&] {
          key('A', true);
          move(9, 9);
+         key('A', true);
+         headless::input_mouse(HWINDOW, WM_LBUTTONDOWN, 9, 9, L);
          key('A', true);
          key('B', true);
          key('A', true);
          key('A', true);
        },
-       {{WM_KEYDOWN, 'A', 2},
+       {{WM_KEYDOWN, 'A', DOWN},
         {WM_MOUSEMOVE, 0, xy(9, 9)},
+        {WM_KEYDOWN, 'A', 1 | 1 << 30},
+        {WM_LBUTTONDOWN, L, xy(9, 9)},
+        {WM_KEYDOWN, 'A', 1 | 1 << 30},
         {WM_KEYDOWN, 'B', DOWN},
         {WM_KEYDOWN, 'A', 2 | 1 << 30}}},
       {"posted messages first, then the quit message, then input, then paint",

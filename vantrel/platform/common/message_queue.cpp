@@ -108,18 +108,18 @@ void post_input(const TMSG &msg, int ch) {
   }
   const bool repeat = (msg.MESSAGE == WM_KEYDOWN || msg.MESSAGE == WM_SYSKEYDOWN) &&
                       (LONGWORD(msg.LPARAM) & (1u << 30));
-  for (std::size_t i = input.size(); repeat && i-- > 0;) {
-    TMSG &key = input[i].msg;
-    if (!is_key_message(key.MESSAGE)) continue;
-    // Only into the newest key message, so that no keystroke changes places with another.
-    if (key.MESSAGE != msg.MESSAGE || key.HWND != msg.HWND || key.WPARAM != msg.WPARAM) break;
-    const LONGWORD lp = LONGWORD(key.LPARAM);
-    const LONGWORD count =
-        std::min<LONGWORD>(0xFFFF, (lp & 0xFFFF) + (LONGWORD(msg.LPARAM) & 0xFFFF));
-    key.LPARAM = TLPARAM((lp & 0xFFFF0000u) | count);
-    key.TIME = msg.TIME;
-    key.PT = msg.PT;
-    return;
+  if (repeat && input.size() > 0) {
+    // Only into the newest input message, so that no keystroke or click changes places.
+    TMSG &key = input.back().msg;
+    if (key.MESSAGE == msg.MESSAGE && key.HWND == msg.HWND && key.WPARAM == msg.WPARAM) {
+      const LONGWORD lp = LONGWORD(key.LPARAM);
+      const LONGWORD count =
+          std::min<LONGWORD>(0xFFFF, (lp & 0xFFFF) + (LONGWORD(msg.LPARAM) & 0xFFFF));
+      key.LPARAM = TLPARAM((lp & 0xFFFF0000u) | count);
+      key.TIME = msg.TIME;
+      key.PT = msg.PT;
+      return;
+    }
   }
   input.push_back({msg, ch});
 }
