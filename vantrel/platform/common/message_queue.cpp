@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
 
 #include "vantrel/platform/common/keyboard.h"
 #include "vantrel/platform/common/window_table.h"
@@ -67,6 +69,33 @@ bool shift_down = false;
 // The key message last taken from the input queue, for TranslateMessage's character.
 input_message last_key;
 bool keys_down[256] = {}; // by virtual key, as the key messages taken so far left them
+// The last button press, which a second one may make a double click.
+TMSG last_press{};
+constexpr LONGWORD double_click_ms = 500; // Win32's default double-click time
+constexpr LONGINT double_click_size = 4;  // SM_CXDOUBLECLK and SM_CYDOUBLECLK
+
+// A press of the same button on the same window within the double-click time and rectangle
+// of the previous one becomes WM_xBUTTONDBLCLK when the window's class has CS_DBLCLKS; the
+// press after a double click starts again.
+void make_double_click(TMSG &msg) {
+  const bool press = msg.MESSAGE == WM_LBUTTONDOWN || msg.MESSAGE == WM_RBUTTONDOWN ||
+                     msg.MESSAGE == WM_MBUTTONDOWN;
+  if (!press) return;
+  const TMSG before = last_press;
+  last_press = msg;
+  auto coordinate = [](TLPARAM lp, int shift) { return LONGINT(std::int16_t(lp >> shift)); };
+  const bool near =
+      std::abs(coordinate(msg.LPARAM, 0) - coordinate(before.LPARAM, 0)) < double_click_size / 2 &&
+      std::abs(coordinate(msg.LPARAM, 16) - coordinate(before.LPARAM, 16)) < double_click_size / 2;
+  if (before.MESSAGE != msg.MESSAGE || before.HWND != msg.HWND || !near ||
+      msg.TIME - before.TIME >= double_click_ms)
+    return;
+  const window *w = find_window(msg.HWND);
+  const window_class *c = w ? find_class(w->class_name) : nullptr;
+  if (!c || !(c->style & CS_DBLCLKS)) return;
+  msg.MESSAGE += 2; // WM_LBUTTONDOWN 0x201 -> WM_LBUTTONDBLCLK 0x203, and so on
+  last_press = {};
+}
 
 // WM_KEYFIRST .. WM_KEYLAST: key-downs and -ups, characters and dead characters.
 bool is_key_message(LONGWORD m) { return m >= WM_KEYDOWN && m <= 0x109; }
@@ -97,7 +126,9 @@ LONGWORD now_ms() {
 
 void post(const TMSG &msg) { posted.push_back(msg); }
 
-void post_input(const TMSG &msg, int ch) {
+void post_input(const TMSG &given, int ch) {
+  TMSG msg = given;
+  make_double_click(msg);
   if (msg.MESSAGE == WM_MOUSEMOVE && input.size() > 0) {
     // A move is the pointer's state: the newest position replaces a move still waiting.
     TMSG &newest = input.back().msg;
@@ -173,6 +204,7 @@ void clear_queue() {
   input.clear();
   quit_posted = false;
   last_key = {};
+  last_press = {};
   shift_down = false;
   for (bool &k : keys_down)
     k = false;
