@@ -90,6 +90,8 @@ void act(const std::string &a) {
   TMSG m;
   if (a == "move") {
     platform::MoveWindow(HWINDOW, 50, 40, 800, 600, true);
+  } else if (a == "move_size") {
+    platform::MoveWindow(HWINDOW, 20, 10, 700, 500, true);
   } else if (a == "size") {
     platform::MoveWindow(HWINDOW, 0, 0, 640, 480, true);
   } else if (a == "hide_show") { // at once: a hidden window takes no marker key

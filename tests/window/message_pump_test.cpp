@@ -270,6 +270,7 @@ TEST_F(PumpTest, DragsTurnAndMoveAtTheSpeedFactor) {
   send(WM_MOUSEMOVE, MK_LBUTTON, xy(100, 110)); // 10 down
   EXPECT_FLOAT_EQ(XROT, 10.0f);
   EXPECT_FLOAT_EQ(XROT2, 10.0f);
+  EXPECT_FLOAT_EQ(YROT2, 0.0f) << "vertical motion feeds the first angles alone";
   send(WM_MOUSEMOVE, MK_LBUTTON, xy(110, 110)); // 10 right
   EXPECT_FLOAT_EQ(YROT, 10.0f);
   EXPECT_FLOAT_EQ(YROT2, 10.0f);
@@ -316,6 +317,11 @@ TEST_F(PumpTest, FreeMouseTurnsFromTheCentreAndLimitsOneAngle) {
   }
   EXPECT_FLOAT_EQ(YROT, 60.0f);
   EXPECT_FLOAT_EQ(YROT2, 60.0f);
+  EXPECT_FLOAT_EQ(XROT2, 1.0f) << "horizontal motion feeds the first angles here";
+  platform::SetCursorPos(10400, 300); // far right: the horizontal angles have no limit
+  send(WM_MOUSEMOVE, 0, xy(0, 0));
+  EXPECT_FLOAT_EQ(XROT, 201.0f);
+  EXPECT_FLOAT_EQ(XROT2, 201.0f);
 
   send(WM_RBUTTONDOWN, MK_RBUTTON, xy(0, 0));
   platform::SetCursorPos(400, 300);
@@ -326,7 +332,7 @@ TEST_F(PumpTest, FreeMouseTurnsFromTheCentreAndLimitsOneAngle) {
   send(WM_LBUTTONDOWN, MK_LBUTTON, xy(0, 0));
   platform::SetCursorPos(400, 300);
   send(WM_MOUSEMOVE, MK_LBUTTON, xy(0, 200)); // a left drag still turns, past the limit
-  EXPECT_FLOAT_EQ(XROT, 201.0f);
+  EXPECT_FLOAT_EQ(XROT, 401.0f);
 }
 
 TEST_F(PumpTest, FreeMouseIsIdleWhileAnotherWindowIsInFront) {
