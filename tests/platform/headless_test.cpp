@@ -71,6 +71,33 @@ TEST_F(HeadlessTest, CloseAndAltF4DestroyThroughDefaultProcessing) {
   window_ = 0;
 }
 
+// Scripted clicks of a CS_DBLCLKS class: the second press is a double click, the third a press
+// again; a hidden window is not painted.
+TEST_F(HeadlessTest, DoubleClicksAndHiddenWindows) {
+  TWNDCLASS cls;
+  cls.STYLE = CS_DBLCLKS;
+  cls.WNDPROC = platform::DefWindowProcA;
+  cls.CLASSNAME = "Double";
+  ASSERT_NE(platform::RegisterClassA(&cls), 0u);
+  THANDLE w = platform::CreateWindowExA(0, "Double", "", WS_POPUP, 0, 0, 50, 50, 0, 0, 0, nullptr);
+  TMSG m;
+  while (platform::PeekMessageA(&m, 0, 0, 0, PM_REMOVE)) // the main window's first paint
+    platform::DispatchMessageA(&m);
+  for (LONGWORD message :
+       {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN})
+    headless::input_mouse(w, message, 5, 5, 0);
+  for (LONGWORD want :
+       {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_LBUTTONDOWN}) {
+    ASSERT_TRUE(platform::PeekMessageA(&m, w, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.MESSAGE, want);
+  }
+  EXPECT_FALSE(platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE)) << "a hidden window: no paint";
+  platform::ShowWindow(w, SW_SHOWNORMAL);
+  EXPECT_TRUE(platform::PeekMessageA(&m, 0, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+  platform::ShowWindow(w, 0);
+  EXPECT_FALSE(platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE)) << "SW_HIDE hides";
+}
+
 TEST_F(HeadlessTest, ScriptedMessageBoxAnswersAndIsRecorded) {
   headless::script_message_box(IDNO);
   EXPECT_EQ(platform::MessageBoxA(0, "text", "Caption", MB_YESNO | MB_ICONQUESTION), IDNO);
