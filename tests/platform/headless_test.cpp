@@ -72,7 +72,7 @@ TEST_F(HeadlessTest, CloseAndAltF4DestroyThroughDefaultProcessing) {
 }
 
 // Scripted clicks of a CS_DBLCLKS class: the second press is a double click, the third a press
-// again; a hidden window is not painted.
+// again; a hidden window is not painted, nor its children.
 TEST_F(HeadlessTest, DoubleClicksAndHiddenWindows) {
   TWNDCLASS cls;
   cls.STYLE = CS_DBLCLKS;
@@ -96,6 +96,8 @@ TEST_F(HeadlessTest, DoubleClicksAndHiddenWindows) {
   EXPECT_TRUE(platform::PeekMessageA(&m, 0, WM_PAINT, WM_PAINT, PM_NOREMOVE));
   platform::ShowWindow(w, 0);
   EXPECT_FALSE(platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE)) << "SW_HIDE hides";
+  platform::CreateWindowExA(0, "Double", "", WS_CHILD | WS_VISIBLE, 0, 0, 9, 9, w, 0, 0, nullptr);
+  EXPECT_FALSE(platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE)) << "nor its children";
 }
 
 TEST_F(HeadlessTest, ScriptedMessageBoxAnswersAndIsRecorded) {

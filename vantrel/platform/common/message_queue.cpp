@@ -110,6 +110,14 @@ bool within(THANDLE window, THANDLE hwnd) {
   return false;
 }
 
+// Visible with every parent: a child of a hidden window is not on the screen, nor painted.
+bool shown(const window &w) {
+  const window *at = &w;
+  for (int depth = 0; at && depth < 64; depth++, at = find_window(at->parent))
+    if (!at->visible) return false;
+  return true;
+}
+
 bool in_filter(const TMSG &m, THANDLE hwnd, LONGWORD first, LONGWORD last) {
   // A window filter takes the window's children's messages too.
   if (hwnd != 0 && !within(m.HWND, hwnd)) return false;
@@ -182,7 +190,7 @@ bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remov
   }
   for (auto &[h, w] : window_records()) {
     TMSG paint{h, WM_PAINT, 0, 0, now_ms(), {}};
-    if (w.needs_paint && w.visible && in_filter(paint, hwnd, first, last)) {
+    if (w.needs_paint && shown(w) && in_filter(paint, hwnd, first, last)) {
       *msg = paint; // WM_PAINT stays pending until BeginPaint validates the window
       return true;
     }
