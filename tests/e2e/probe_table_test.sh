@@ -27,6 +27,7 @@ gone() { ! kill -0 "$pid" 2>/dev/null; }
 # stop NAME SIDE WHY: fails the scenario and ends its probe, which would take the next one's input.
 stop() {
   fail "$1 ($2)" "$3"
+  xdotool mouseup 1 mouseup 2 mouseup 3 # nothing left held for the next scenario
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
   pid=""

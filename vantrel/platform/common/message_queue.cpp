@@ -69,6 +69,7 @@ bool shift_down = false;
 // The key message last taken from the input queue, for TranslateMessage's character.
 input_message last_key;
 bool keys_down[256] = {}; // by virtual key, as the key messages taken so far left them
+bool from_input = false;  // the message peek found last came from the devices
 // The last button press, which a second one may make a double click.
 TMSG last_press{};
 constexpr LONGWORD double_click_ms = 500; // Win32's default double-click time
@@ -164,6 +165,7 @@ void post_input(const TMSG &given, int ch) {
 }
 
 bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remove) {
+  from_input = false;
   for (std::size_t i = 0; i < posted.size(); i++) {
     if (!in_filter(posted[i], hwnd, first, last)) continue;
     *msg = posted[i];
@@ -178,6 +180,7 @@ bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remov
   for (std::size_t i = 0; i < input.size(); i++) {
     if (!in_filter(input[i].msg, hwnd, first, last)) continue;
     *msg = input[i].msg;
+    from_input = true;
     if (remove & PM_REMOVE) {
       if (is_key_message(msg->MESSAGE)) last_key = input[i];
       if (msg->MESSAGE == WM_KEYDOWN || msg->MESSAGE == WM_SYSKEYDOWN)
@@ -197,6 +200,8 @@ bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remov
   }
   return false;
 }
+
+bool peeked_input() { return from_input; }
 
 bool key_held(TWPARAM vk) { return keys_down[vk & 0xFF]; }
 

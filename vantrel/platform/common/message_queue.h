@@ -24,6 +24,8 @@ void post_input(const TMSG &msg, int ch = -1);
 // PeekMessageA on the queues. A WINDOW filter takes its children's messages too; the quit
 // message comes through every filter.
 bool peek(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD remove);
+// Whether the message the last peek found came from the devices (post_input).
+bool peeked_input();
 std::size_t queue_length(); // posted, quit and input messages waiting (not WM_PAINT)
 // Whether virtual key VK was down as of the key messages taken from the input queue so far, as
 // Win32's GetKeyState sees the keyboard.

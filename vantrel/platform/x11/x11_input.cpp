@@ -124,7 +124,7 @@ bool client_holds(const common::window &w, int x_root, int y_root) {
 // area this finds where they belong, another of ours or none (somebody else's window), and
 // sets X and Y to its client coordinates. Inside it, X's choice stands.
 common::window *under_pointer(common::window *w, int x_root, int y_root, int &x, int &y) {
-  if (!w || captured_window() != 0 || client_holds(*w, x_root, y_root)) return w;
+  if (!w || client_holds(*w, x_root, y_root)) return w;
   common::window *at = nullptr;
   for (THANDLE h : common::child_windows(0)) {
     common::window *top = common::find_window(h);
@@ -148,7 +148,7 @@ common::window *under_pointer(common::window *w, int x_root, int y_root, int &x,
 }
 
 void translate_button(XButtonEvent &e, bool press) {
-  common::window *w = under_pointer(window_of(e.window), e.x_root, e.y_root, e.x, e.y);
+  common::window *w = window_of(e.window);
   if (!w) return;
   unsigned mask = e.button == 1   ? Button1Mask
                   : e.button == 2 ? Button2Mask
@@ -309,6 +309,19 @@ TWPARAM virtual_key(KeySym unshifted, KeySym shifted) {
   }
 }
 
+bool route_pointer_message(TMSG &msg) {
+  const bool pointer = msg.MESSAGE >= WM_MOUSEMOVE && msg.MESSAGE <= 0x209 /* WM_MBUTTONDBLCLK */;
+  if (!pointer || captured_window() != 0 || !common::peeked_input()) return true;
+  int x = 0, y = 0;
+  common::window *at = under_pointer(common::find_window(msg.HWND), msg.PT.X, msg.PT.Y, x, y);
+  if (!at) return false;
+  if (at->handle != msg.HWND) {
+    msg.HWND = at->handle;
+    msg.LPARAM = pack_point(x, y);
+  }
+  return true;
+}
+
 void translate_event(XEvent &ev) {
   Display *d = display();
   switch (ev.type) {
@@ -334,8 +347,7 @@ void translate_event(XEvent &ev) {
     translate_button(ev.xbutton, false);
     break;
   case MotionNotify:
-    if (common::window *w = under_pointer(window_of(ev.xmotion.window), ev.xmotion.x_root,
-                                          ev.xmotion.y_root, ev.xmotion.x, ev.xmotion.y))
+    if (common::window *w = window_of(ev.xmotion.window))
       post_input(w->handle, WM_MOUSEMOVE, mouse_flags(ev.xmotion.state),
                  pack_point(ev.xmotion.x, ev.xmotion.y), ev.xmotion.x_root, ev.xmotion.y_root);
     break;
