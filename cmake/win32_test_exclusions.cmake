@@ -21,6 +21,7 @@ set(VANTREL_WIN32_EXCLUDED_TESTS
     # tests/e2e/input_probe_test.sh.
     PumpTest.DeviceInputIsQueuedByWin32Rules
     PumpTest.RepeatsAfterTheKeyDownWasTakenCountInTheirOwnMessageAndItsCharacter
+    PumpTest.RightClickAndMenuKeyAskForTheContextMenu
     # Puts another window in front (headless::set_foreground): on a real screen that takes the
     # focus from the test's window for the rest of the run.
     PumpTest.FreeMouseIsIdleWhileAnotherWindowIsInFront

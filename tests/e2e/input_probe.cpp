@@ -90,12 +90,15 @@ void act(const std::string &a) {
   TMSG m;
   if (a == "move") {
     platform::MoveWindow(HWINDOW, 50, 40, 800, 600, true);
+  } else if (a == "move_size") {
+    platform::MoveWindow(HWINDOW, 20, 10, 700, 500, true);
   } else if (a == "size") {
     platform::MoveWindow(HWINDOW, 0, 0, 640, 480, true);
-  } else if (a == "hide") {
+  } else if (a == "hide_show") { // at once: a hidden window takes no marker key
     platform::ShowWindow(HWINDOW, 0);
-  } else if (a == "show") {
     platform::ShowWindow(HWINDOW, SW_SHOWNORMAL);
+  } else if (a == "hide_child") {
+    platform::ShowWindow(child, 0);
   } else if (a == "destroy_child") {
     platform::DestroyWindow(child);
   } else if (a == "quit_range") { // a range that leaves WM_QUIT out still returns it

@@ -27,6 +27,7 @@ gone() { ! kill -0 "$pid" 2>/dev/null; }
 # stop NAME SIDE WHY: fails the scenario and ends its probe, which would take the next one's input.
 stop() {
   fail "$1 ($2)" "$3"
+  xdotool mouseup 1 mouseup 2 mouseup 3 # nothing left held for the next scenario
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
   pid=""
@@ -81,13 +82,17 @@ play() {
   has_line "$log" '^end' || fail "$name ($side)" "the probe's loop did not end"
 }
 
-# The log of NAME.SIDE with the listed differences of NAME left out.
+# The log of NAME.SIDE with the listed differences of NAME left out: every line of a message
+# listed by number, or the one line listed as MESSAGE:WPARAM:LPARAM.
 normalised() {
-  local drop
-  drop=$(awk -v n="$1" '!/^#/ && NF >= 2 && ($1 == n ||
-      ($1 ~ /\*$/ && index(n, substr($1, 1, length($1) - 1)) == 1)) { print $2 }' \
-    "$here/probe_differences.txt" | paste -sd'|')
-  tr -d '\r' <"$work/$1.$2" | awk -v drop="^(${drop:-none})\$" '!(($1 == "p" || $1 == "c") && $2 ~ drop)'
+  tr -d '\r' <"$work/$1.$2" | awk -v n="$1" '
+    FNR == NR {
+      if (!/^#/ && NF >= 2 && ($1 == n || $1 == "*" ||
+          ($1 ~ /\*$/ && index(n, substr($1, 1, length($1) - 1)) == 1))) drop[$2] = 1
+      next
+    }
+    ($1 == "p" || $1 == "c") && (($2 in drop) || (($2 ":" $3 ":" $4) in drop)) { next }
+    { print }' "$here/probe_differences.txt" -
 }
 
 # The key and character messages (0x100 .. 0x107) of NAME.SIDE, one line.

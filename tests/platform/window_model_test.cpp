@@ -162,6 +162,7 @@ TEST_F(WindowModelTest, ClassBackgroundIsErasedAsWineErasesIt) {
     EXPECT_EQ(px[19 * 64 + 19], inside);
     EXPECT_EQ(px[20 * 64 + 20], drawn) << "only the invalidated part is erased";
     EXPECT_EQ(px[9 * 64 + 15], drawn);
+    EXPECT_EQ(px[15 * 64 + 25], drawn) << "between the parts: their union is erased, not bounds";
 
     ASSERT_TRUE(platform::BitBlt(dc, 0, 0, 64, 48, picture, 0, 0, SRCCOPY));
     platform::InvalidateRect(w, nullptr, false);

@@ -224,7 +224,10 @@ struct TPAINTSTRUCT {
 /// Where a window goes (the Win32 WINDOWPOS record): WM_WINDOWPOSCHANGING and
 /// WM_WINDOWPOSCHANGED carry a pointer to one in lParam.
 struct TWINDOWPOS {
-  THANDLE HWND = 0, INSERTAFTER = 0; ///< the window, and the one it goes behind
+  ///@{
+  /// The window, and the one it goes behind.
+  THANDLE HWND = 0, INSERTAFTER = 0;
+  ///@}
   ///@{
   /// Its outer rectangle's place (in the parent's client pixels) and size.
   LONGINT X = 0, Y = 0, CX = 0, CY = 0;

@@ -34,6 +34,7 @@ struct gdi_object {
   std::uint32_t colour = 0;           // brush: 0x00RRGGBB of a solid brush
   bool clipped = false;               // dc: drawing is limited to clip (BeginPaint's area)
   TRECT clip;                         // dc: the update area, client pixels
+  std::vector<TRECT> clip_parts;      // dc: the update region whose bounds clip is, as parts
   std::string name;                   // cursor from a file; font face
   font_request font_spec;             // font: the logical font's values
 };

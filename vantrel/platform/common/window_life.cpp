@@ -26,6 +26,14 @@ void position_pair(THANDLE hwnd, LONGWORD flags) {
   pos.CX = w->rect.RIGHT - w->rect.LEFT, pos.CY = w->rect.BOTTOM - w->rect.TOP;
   pos.FLAGS = flags;
   send(hwnd, WM_WINDOWPOSCHANGING, 0, TLPARAM(&pos));
+  // A new size asks for the client area within it; the record already holds the answer.
+  if (!(flags & SWP_NOSIZE) && find_window(hwnd)) {
+    struct { // Win32's NCCALCSIZE_PARAMS: new window, old window and old client rectangles
+      TRECT rects[3];
+      TWINDOWPOS *pos;
+    } params{{w->rect, w->rect, w->rect}, &pos};
+    send(hwnd, WM_NCCALCSIZE, 1, TLPARAM(&params));
+  }
   TWINDOWPOS changed = pos; // the procedure may have written into the first
   changed.FLAGS = flags;
   send(hwnd, WM_WINDOWPOSCHANGED, 0, TLPARAM(&changed));

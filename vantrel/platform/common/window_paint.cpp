@@ -3,6 +3,7 @@
 #include "vantrel/platform/common/window_paint.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "vantrel/platform/common/backend_hooks.h"
 #include "vantrel/platform/common/gdi_objects.h"
@@ -68,6 +69,8 @@ LONGINT system_metric(LONGINT index) {
     return 3;
   case SM_CXFRAME:
   case SM_CYFRAME:
+  case 36: // SM_CXDOUBLECLK: the rectangle a double click's second press must fall in
+  case 37: // SM_CYDOUBLECLK
     return 4;
   case SM_CXEDGE:
   case SM_CYEDGE:
@@ -110,12 +113,21 @@ void invalidate(window &w, const TRECT *r, bool erase) {
   TRECT client = whole_client(w);
   TRECT area = r ? intersect(*r, client) : client;
   if (r && empty(area)) return; // nothing of the window to repaint
-  if (!empty(area))
+  if (!empty(area)) {
+    const bool first = empty(w.update);
     w.update =
-        empty(w.update)
-            ? area
-            : TRECT{std::min(w.update.LEFT, area.LEFT), std::min(w.update.TOP, area.TOP),
-                    std::max(w.update.RIGHT, area.RIGHT), std::max(w.update.BOTTOM, area.BOTTOM)};
+        first ? area
+              : TRECT{std::min(w.update.LEFT, area.LEFT), std::min(w.update.TOP, area.TOP),
+                      std::max(w.update.RIGHT, area.RIGHT), std::max(w.update.BOTTOM, area.BOTTOM)};
+    // The region is kept as its parts, up to a few; past them, as their bounds.
+    constexpr std::size_t most_parts = 32;
+    if (first)
+      w.update_parts = {area};
+    else if (w.update_parts.size() < most_parts)
+      w.update_parts.push_back(area);
+    else
+      w.update_parts = {w.update};
+  }
   w.needs_paint = true;
   if (erase) w.erase = true;
 }
@@ -143,6 +155,12 @@ TLRESULT default_erase_background(THANDLE hwnd, THANDLE dc) {
   if (!target || (d && d->memory)) return 1;
   TRECT area = whole_client(*target);
   if (d && d->clipped) area = intersect(area, d->clip);
+  if (d && d->clipped && !d->clip_parts.empty()) {
+    // The update region itself, part by part, not its bounds.
+    for (const TRECT &part : d->clip_parts)
+      if (TRECT in = intersect(area, part); !empty(in)) hooks().fill_rect(target->handle, in, rgb);
+    return 1;
+  }
   if (!empty(area)) hooks().fill_rect(target->handle, area, rgb);
   return 1;
 }
@@ -181,12 +199,17 @@ THANDLE BeginPaint(THANDLE hwnd, TPAINTSTRUCT *ps) {
   if (!w) return 0;
   // The update area is taken from the window first, as Win32 validates before it erases.
   TRECT area = w->update;
+  std::vector<TRECT> parts = std::move(w->update_parts);
   bool erase = w->erase, declined = w->erase_declined;
   w->update = {};
+  w->update_parts.clear();
   w->needs_paint = w->erase = w->erase_declined = false;
   w->paints++;
   THANDLE dc = GetDC(hwnd);
-  if (gdi_object *d = find_object(dc, gdi_kind::dc)) d->clipped = true, d->clip = area;
+  if (gdi_object *d = find_object(dc, gdi_kind::dc)) {
+    d->clipped = true, d->clip = area;
+    d->clip_parts = std::move(parts);
+  }
   if (erase) declined = SendMessageA(hwnd, WM_ERASEBKGND, TWPARAM(dc), 0) == 0;
   if (ps) {
     ps->HDC = dc;

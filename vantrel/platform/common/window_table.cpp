@@ -92,7 +92,8 @@ window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT
   invalidate(w, nullptr, true); // all of a new window waits for its first paint
   if (make_native) make_native(w);
   const bool go_on = !w.proc || w.proc(h, WM_NCCREATE, 0, 0) != 0;
-  if (go_on && w.proc && find_window(h)) w.proc(h, WM_NCCALCSIZE, 0, 0);
+  TRECT calc = rect; // WM_NCCALCSIZE's rectangle, whose answer the record already holds
+  if (go_on && w.proc && find_window(h)) w.proc(h, WM_NCCALCSIZE, 0, TLPARAM(&calc));
   if (!go_on || (w.proc && find_window(h) && w.proc(h, WM_CREATE, 0, 0) == -1)) {
     // A refused window never lived: WM_NCDESTROY alone, as Win32 sends.
     if (find_window(h)) finish_destroy(h, free_native);

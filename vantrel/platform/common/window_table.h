@@ -32,8 +32,9 @@ struct window {
   LONGINT id = 0; // control identifier (the MENU argument of a child)
   bool visible = false;
   bool needs_paint = false;
-  TRECT update;                // bounds of what waits for painting, client pixels (window_paint.h)
-  bool erase = false;          // the next BeginPaint sends WM_ERASEBKGND first
+  TRECT update; // bounds of what waits for painting, client pixels (window_paint.h)
+  std::vector<TRECT> update_parts; // what waits for painting: the union of these rectangles
+  bool erase = false;              // the next BeginPaint sends WM_ERASEBKGND first
   bool erase_declined = false; // WM_ERASEBKGND returned 0: BeginPaint tells the painter to erase
   std::map<std::string, THANDLE> props;
   THANDLE region = 0; // window shape, owned by the window

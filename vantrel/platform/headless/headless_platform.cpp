@@ -342,8 +342,11 @@ BOOLEAN PeekMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, L
 }
 
 LONGINT GetMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last) {
-  if (!msg || !common::peek(msg, window, first, last, PM_REMOVE)) return -1; // nothing will come
-  return msg->MESSAGE == WM_QUIT ? 0 : 1;
+  if (!msg || (window != 0 && !common::find_window(window))) return -1;
+  if (common::peek(msg, window, first, last, PM_REMOVE)) return msg->MESSAGE == WM_QUIT ? 0 : 1;
+  // Nothing queued, and no device here can ever add to it: the loop that waits is told to end.
+  *msg = TMSG{0, WM_QUIT, 0, 0, GetTickCount(), cursor};
+  return 0;
 }
 
 THANDLE SetCapture(THANDLE window) {

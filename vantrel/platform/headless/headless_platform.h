@@ -18,8 +18,11 @@
 ///      regions, the status window (parts and texts; nothing is drawn of it)
 ///  [X] Win32's frame metrics between window and client rectangles; the class background
 ///      erased onto the canvas
+///  [X] GetMessageA never waits: with nothing queued (the scripted input used up, no quit
+///      posted) it returns 0 with a WM_QUIT of exit code 0, so that a message loop that waits,
+///      `while (GetMessageA(...))` included, ends instead of spinning or hanging; PeekMessageA
+///      just reports the empty queue. A handle that is no window gives -1.
 /// Missing features or Issues:
-///  [ ] GetMessageA never waits: on an empty queue it returns -1 at once
 ///  [ ] Window regions do not clip blits or input; only SRCCOPY blits; nothing reads a window
 #pragma once
 

@@ -227,6 +227,47 @@ TLPARAM pack_point(int x, int y) {
   return TLPARAM((LONGWORD(y & 0xFFFF) << 16) | LONGWORD(x & 0xFFFF));
 }
 
+// The client area's top-left corner of W on the screen.
+POINT client_origin(const common::window &w) {
+  TRECT r;
+  platform::GetWindowRect(w.handle, &r);
+  return {r.LEFT + w.client.LEFT, r.TOP + w.client.TOP};
+}
+
+bool client_holds(const common::window &w, int x_root, int y_root) {
+  const POINT o = client_origin(w);
+  return x_root >= o.X && y_root >= o.Y && x_root < o.X + (w.client.RIGHT - w.client.LEFT) &&
+         y_root < o.Y + (w.client.BOTTOM - w.client.TOP);
+}
+
+// Win32 has no implicit grab: without capture, the pointer's messages go to the window under
+// it, while X sends them to the window the button went down in. Past that window's client
+// area this finds where they belong, another of ours or none (somebody else's window), and
+// sets X and Y to its client coordinates. Inside it, X's choice stands.
+common::window *under_pointer(common::window *w, int x_root, int y_root, int &x, int &y) {
+  if (!w || client_holds(*w, x_root, y_root)) return w;
+  common::window *at = nullptr;
+  for (THANDLE h : common::child_windows(0)) {
+    common::window *top = common::find_window(h);
+    if (top && top->visible && client_holds(*top, x_root, y_root)) at = top;
+  }
+  for (bool deeper = at != nullptr; deeper;) {
+    deeper = false;
+    for (THANDLE h : common::child_windows(at->handle)) {
+      common::window *c = common::find_window(h);
+      if (c && c->visible && client_holds(*c, x_root, y_root)) {
+        at = c, deeper = true;
+        break;
+      }
+    }
+  }
+  if (at) {
+    const POINT o = client_origin(*at);
+    x = x_root - o.X, y = y_root - o.Y;
+  }
+  return at;
+}
+
 void translate_button(XButtonEvent &e, bool press) {
   common::window *w = window_of(e.window);
   if (!w) return;
@@ -393,6 +434,19 @@ TWPARAM virtual_key(KeySym unshifted, KeySym shifted) {
   default:
     return 0;
   }
+}
+
+bool route_pointer_message(TMSG &msg) {
+  const bool pointer = msg.MESSAGE >= WM_MOUSEMOVE && msg.MESSAGE <= 0x209 /* WM_MBUTTONDBLCLK */;
+  if (!pointer || captured_window() != 0 || !common::peeked_input()) return true;
+  int x = 0, y = 0;
+  common::window *at = under_pointer(common::find_window(msg.HWND), msg.PT.X, msg.PT.Y, x, y);
+  if (!at) return false;
+  if (at->handle != msg.HWND) {
+    msg.HWND = at->handle;
+    msg.LPARAM = pack_point(x, y);
+  }
+  return true;
 }
 
 void translate_event(XEvent &ev) {

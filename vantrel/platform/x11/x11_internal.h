@@ -60,6 +60,10 @@ x11_window *native(THANDLE handle);
 x11_window *native(common::window &w);
 // The window that holds the mouse capture, 0 for none.
 THANDLE captured_window();
+// Win32 picks a pointer message's window when it is taken from the queue, with the capture of
+// that moment: without capture, the window under the pointer. Sets MSG's window and client
+// position so; false when the pointer is over none of ours (the message is then dropped).
+bool route_pointer_message(TMSG &msg);
 void forget_capture(THANDLE handle);
 
 // Window texts arrive as Windows-1252 bytes; X wants UTF-8. Text that already is UTF-8 with

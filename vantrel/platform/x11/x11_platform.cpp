@@ -381,17 +381,28 @@ THANDLE LoadCursorFromFileA(PCHAR name) {
   return common::add_object(std::move(c));
 }
 
+namespace {
+// The queue's next message, its pointer messages routed as Win32 routes them when taken.
+bool take(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD remove) {
+  for (;;) {
+    if (!common::peek(msg, window, first, last, remove)) return false;
+    if (route_pointer_message(*msg)) return true;
+    if (!(remove & PM_REMOVE)) common::peek(msg, window, first, last, PM_REMOVE); // drop it
+  }
+}
+} // namespace
+
 BOOLEAN PeekMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD remove) {
   if (!msg) return false;
   drain_events();
-  return common::peek(msg, window, first, last, remove);
+  return take(msg, window, first, last, remove);
 }
 
 LONGINT GetMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last) {
-  if (!msg) return -1;
+  if (!msg || (window != 0 && !common::find_window(window))) return -1; // never waits for it
   for (;;) {
     drain_events();
-    if (common::peek(msg, window, first, last, PM_REMOVE)) return msg->MESSAGE == WM_QUIT ? 0 : 1;
+    if (take(msg, window, first, last, PM_REMOVE)) return msg->MESSAGE == WM_QUIT ? 0 : 1;
     Display *d = display();
     if (!d) return -1; // nothing can ever arrive
     XFlush(d);
