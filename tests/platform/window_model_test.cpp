@@ -192,6 +192,15 @@ TLRESULT lifecycle_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
   const char *name = m == WM_CREATE ? "CREATE" : m == WM_DESTROY ? "DESTROY" : "NCDESTROY";
   if (m == WM_CREATE || m == WM_DESTROY || m == WM_NCDESTROY)
     lifecycle_log += std::string(lifecycle_log.empty() ? "" : " ") + who + ":" + name;
+  if (m == WM_NCCREATE || m == WM_CREATE) { // the record of CreateWindowExA's arguments
+    const auto *cs = reinterpret_cast<const TCREATESTRUCT *>(lp);
+    const bool child = who == 'c';
+    EXPECT_TRUE(cs && cs->CREATEPARAMS == &lifecycle_log && cs->CX == (child ? 8 : 64) &&
+                cs->CY == (child ? 8 : 48) && cs->PARENT == platform::GetParent(w) &&
+                cs->MENU == THANDLE(child) && (cs->STYLE & WS_CHILD) == (child ? WS_CHILD : 0) &&
+                std::string(cs->CLASS) == "Lifecycle" && cs->EXSTYLE == 0)
+        << m;
+  }
   if (acting && !acted && acting->who == who && acting->when == m) {
     acted = true;
     if (acting->act < 0) return -1;
@@ -227,11 +236,11 @@ TEST_F(WindowModelTest, DestroyingDuringCreationAndDestructionAsWineDoes) {
     SCOPED_TRACE(c.what);
     lifecycle_log.clear();
     acting = &c, acted = false;
-    THANDLE p =
-        platform::CreateWindowExA(0, "Lifecycle", "", WS_POPUP, 0, 0, 64, 48, 0, 0, 0, nullptr);
+    THANDLE p = platform::CreateWindowExA(0, "Lifecycle", "", WS_POPUP, 0, 0, 64, 48, 0, 0, 0,
+                                          &lifecycle_log);
     EXPECT_EQ(p != 0, c.made_p);
     THANDLE child = p ? platform::CreateWindowExA(0, "Lifecycle", "", WS_CHILD | WS_VISIBLE, 0, 0,
-                                                  8, 8, p, THANDLE(1), 0, nullptr)
+                                                  8, 8, p, THANDLE(1), 0, &lifecycle_log)
                       : 0;
     EXPECT_EQ(child != 0, c.made_c);
     TRECT r;

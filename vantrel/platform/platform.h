@@ -221,6 +221,23 @@ struct TPAINTSTRUCT {
   TRECT PAINT;           ///< the part to paint, client pixels
 };
 
+/// What a window is made with (the Win32 CREATESTRUCTA record): WM_NCCREATE and WM_CREATE
+/// carry a pointer to one in lParam, valid while the message is handled.
+struct TCREATESTRUCT {
+  void *CREATEPARAMS = nullptr; ///< CreateWindowExA's last argument
+  THANDLE INSTANCE = 0;         ///< the program's instance
+  THANDLE MENU = 0;             ///< the menu bar, or a child's control identifier
+  THANDLE PARENT = 0;           ///< the parent or owner, 0 for none
+  ///@{
+  /// The outer size and place asked for (CW_USEDEFAULT resolved).
+  LONGINT CY = 0, CX = 0, Y = 0, X = 0;
+  ///@}
+  LONGWORD STYLE = 0;    ///< WS_ styles
+  PCHAR NAME = nullptr;  ///< the title
+  PCHAR CLASS = nullptr; ///< the class's name
+  LONGWORD EXSTYLE = 0;  ///< WS_EX_ styles
+};
+
 /// Where a window goes (the Win32 WINDOWPOS record): WM_WINDOWPOSCHANGING and
 /// WM_WINDOWPOSCHANGED carry a pointer to one in lParam.
 struct TWINDOWPOS {

@@ -74,7 +74,8 @@ void finish_destroy(THANDLE handle, void (*free_native)(window &)) {
 
 window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT &rect,
                       const TRECT &client, THANDLE parent, THANDLE menu,
-                      void (*make_native)(window &), void (*free_native)(window &)) {
+                      void (*make_native)(window &), void (*free_native)(window &),
+                      TCREATESTRUCT creation) {
   const window_class *cls = class_name ? find_class(class_name) : nullptr;
   if (!cls) return nullptr;
   THANDLE h = new_handle();
@@ -91,10 +92,15 @@ window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT
   w.visible = false;            // WS_VISIBLE: the backend shows it once it is made
   invalidate(w, nullptr, true); // all of a new window waits for its first paint
   if (make_native) make_native(w);
-  const bool go_on = !w.proc || w.proc(h, WM_NCCREATE, 0, 0) != 0;
+  creation.MENU = menu, creation.PARENT = parent, creation.STYLE = style;
+  creation.NAME = title, creation.CLASS = class_name;
+  creation.X = rect.LEFT, creation.Y = rect.TOP;
+  creation.CX = rect.RIGHT - rect.LEFT, creation.CY = rect.BOTTOM - rect.TOP;
+  const TLPARAM created = TLPARAM(&creation);
+  const bool go_on = !w.proc || w.proc(h, WM_NCCREATE, 0, created) != 0;
   TRECT calc = rect; // WM_NCCALCSIZE's rectangle, whose answer the record already holds
   if (go_on && w.proc && find_window(h)) w.proc(h, WM_NCCALCSIZE, 0, TLPARAM(&calc));
-  if (!go_on || (w.proc && find_window(h) && w.proc(h, WM_CREATE, 0, 0) == -1)) {
+  if (!go_on || (w.proc && find_window(h) && w.proc(h, WM_CREATE, 0, created) == -1)) {
     // A refused window never lived: WM_NCDESTROY alone, as Win32 sends.
     if (find_window(h)) finish_destroy(h, free_native);
     return nullptr;

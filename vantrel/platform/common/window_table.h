@@ -59,9 +59,12 @@ const window_class *find_class(const std::string &name);
 // WM_CREATE answers -1 (the window then gets WM_NCDESTROY alone), or the procedure destroys
 // the window or its parent meanwhile, the window is gone, free_native has run on it, and the
 // result is null.
+// CREATION is the record WM_NCCREATE and WM_CREATE point to; its class, title, style, place,
+// size, parent and menu are filled in here from the other arguments.
 window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT &rect,
                       const TRECT &client, THANDLE parent, THANDLE menu,
-                      void (*make_native)(window &), void (*free_native)(window &));
+                      void (*make_native)(window &), void (*free_native)(window &),
+                      TCREATESTRUCT creation = {});
 // Sends WM_DESTROY to the window, then to its children, then WM_NCDESTROY to the children and
 // last to the window, and drops each record after the backend's free_native has run on it. As
 // on Win32, a procedure may destroy the window again from these messages: the inner call does

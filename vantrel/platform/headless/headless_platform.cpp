@@ -286,14 +286,14 @@ THANDLE LoadCursorFromFileA(PCHAR name) {
   return common::add_object(std::move(c));
 }
 
-THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style, LONGINT x,
-                        LONGINT y, LONGINT w, LONGINT h, THANDLE parent, THANDLE menu, THANDLE,
-                        void *) {
+THANDLE CreateWindowExA(LONGWORD exstyle, PCHAR class_name, PCHAR title, LONGWORD style, LONGINT x,
+                        LONGINT y, LONGINT w, LONGINT h, THANDLE parent, THANDLE menu,
+                        THANDLE instance, void *param) {
   if (x == CW_USEDEFAULT) x = 0, y = 0; // a pop-up window's default place is the top left
   if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return 0;
-  common::window *win = common::create_window(style, class_name, title, {x, y, x + w, y + h},
-                                              common::client_inside(style, w, h), parent, menu,
-                                              make_native, free_native);
+  common::window *win = common::create_window(
+      style, class_name, title, {x, y, x + w, y + h}, common::client_inside(style, w, h), parent,
+      menu, make_native, free_native, {param, instance, {}, {}, 0, 0, 0, 0, 0, {}, {}, exstyle});
   if (!win) return 0;
   THANDLE handle = win->handle;
   if (style & WS_VISIBLE) {

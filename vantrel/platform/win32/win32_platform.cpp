@@ -39,6 +39,11 @@ static_assert(sizeof(THANDLE) == sizeof(HWND) && sizeof(TWPARAM) == sizeof(WPARA
               sizeof(TLPARAM) == sizeof(LPARAM) && sizeof(TLRESULT) == sizeof(LRESULT) &&
               sizeof(LONGWORD) == sizeof(UINT));
 static_assert(sizeof(TPIXELFORMATDESCRIPTOR) == sizeof(PIXELFORMATDESCRIPTOR));
+// WM_NCCREATE and WM_CREATE hand the procedure Windows' own record.
+static_assert(sizeof(TCREATESTRUCT) == sizeof(CREATESTRUCTA) &&
+              offsetof(TCREATESTRUCT, CY) == offsetof(CREATESTRUCTA, cy) &&
+              offsetof(TCREATESTRUCT, STYLE) == offsetof(CREATESTRUCTA, style) &&
+              offsetof(TCREATESTRUCT, EXSTYLE) == offsetof(CREATESTRUCTA, dwExStyle));
 static_assert(sizeof(TBITMAPINFOHEADER) == sizeof(BITMAPINFOHEADER));
 static_assert(sizeof(TRGBQUAD) == sizeof(RGBQUAD));
 static_assert(sizeof(TPALETTEENTRY) == sizeof(PALETTEENTRY));

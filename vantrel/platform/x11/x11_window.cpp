@@ -310,9 +310,9 @@ void follow_configure(common::window &w, const XConfigureEvent &e) {
 namespace vantrel::x11 {
 using namespace vantrel::platform;
 
-THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style, LONGINT x,
-                        LONGINT y, LONGINT w, LONGINT h, THANDLE parent, THANDLE menu, THANDLE,
-                        void *) {
+THANDLE CreateWindowExA(LONGWORD exstyle, PCHAR class_name, PCHAR title, LONGWORD style, LONGINT x,
+                        LONGINT y, LONGINT w, LONGINT h, THANDLE parent, THANDLE menu,
+                        THANDLE instance, void *param) {
   Display *d = display();
   if (!d) return 0; // the reason is set by display()
   const common::window_class *cls = class_name ? common::find_class(class_name) : nullptr;
@@ -439,8 +439,9 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
   set_class_cursor(d, n->xid, cls);
 
   pending = n;
-  common::window *win = common::create_window(style, class_name, title, rect, client, parent, menu,
-                                              attach_pending, free_native);
+  common::window *win =
+      common::create_window(style, class_name, title, rect, client, parent, menu, attach_pending,
+                            free_native, {param, instance, {}, {}, 0, 0, 0, 0, 0, {}, {}, exstyle});
   if (!win) {
     // WM_CREATE refused the window, or the procedure destroyed it: free_native has run on it
     // with its record. Only a window that never got a record is left to free here.
