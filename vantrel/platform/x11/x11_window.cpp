@@ -395,7 +395,7 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   x11_window *n = win ? native(*win) : nullptr;
   if (!n || !d || w <= 0 || h <= 0 || w > 16384 || h > 16384) return false;
   win->rect = {x, y, x + w, y + h};
-  win->client = common::client_inside(win->style, w, h);
+  win->client = common::client_inside(win->style, w, h, win->menu != 0);
   x_place place = place_of(win->rect, win->client, n->border);
   if (n->top_level) set_size_hints(d, *n, place);
   XMoveResizeWindow(d, n->xid, place.x, place.y, place.width, place.height);
