@@ -158,7 +158,8 @@ void forget_menus() { menus.clear(); }
 const menu_tracking *active_menu() { return running; }
 
 void menu_select(menu_tracking &t, std::size_t level, int index) {
-  if (level >= t.levels.size() || t.done) return;
+  // The item already lit is left as it is, its pop-up open, and nothing is sent.
+  if (level >= t.levels.size() || t.done || t.levels[level].highlight == index) return;
   close_below(t, level);
   menu_record *m = find_menu(t.levels[level].menu);
   if (!m || index >= int(m->items.size())) return;
@@ -230,6 +231,8 @@ void menu_char(menu_tracking &t, char ch) {
       open_popup(t, true);
     } else if (menu_item_enabled(item)) {
       choose(t, item);
+    } else {
+      end_loop(t); // a grey item's letter closes the menu, as Enter on it does
     }
     return;
   }
