@@ -10,6 +10,10 @@
 
 #include "vantrel/platform/common/window_table.h"
 
+namespace vantrel::common {
+struct backend_hooks;
+} // namespace vantrel::common
+
 namespace vantrel::x11 {
 
 // What one window needs on the X side, hung on common::window::native.
@@ -24,7 +28,7 @@ struct x11_window {
   bool fixed_size = true;     // not resizable: min = max size hints
   unsigned border = 0;        // a one-pixel X border draws the thin frame of WS_BORDER
   bool erased_at_map = false; // shown and erased on the screen: its first Expose needs no erase
-  bool gone = false; // destroyed on the server by someone else: nothing left to free there
+  bool gone = false;          // destroyed on the server by someone else: nothing left to free there
 };
 
 struct atoms {
@@ -96,6 +100,10 @@ void install_backend_hooks();
 // is not true-colour).
 unsigned long colour_pixel(VisualID visual, std::uint32_t rgb);
 void paint_status_bar(THANDLE window);
+// Menus: the menu loop shown as pop-up windows (x11_menu.cpp), and a window whose menu bar came
+// or went placed again below it (x11_window.cpp).
+void install_menu_hook(common::backend_hooks &h);
+void menu_bar_changed(THANDLE window);
 void reset_gdi();
 void reset_status_bar();
 

@@ -404,4 +404,15 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   return true;
 }
 
+void menu_bar_changed(THANDLE window) {
+  common::window *win = common::find_window(window);
+  Display *d = display();
+  x11_window *n = win ? native(*win) : nullptr;
+  if (!n || !d) return;
+  x_place place = place_of(win->rect, win->client, n->border);
+  if (n->top_level) set_size_hints(d, *n, place);
+  XMoveResizeWindow(d, n->xid, place.x, place.y, place.width, place.height);
+  XFlush(d);
+}
+
 } // namespace vantrel::x11
