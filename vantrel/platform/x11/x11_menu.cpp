@@ -27,6 +27,7 @@ struct popup {
   Window win = 0;
   XftDraw *draw = nullptr;
   THANDLE menu = 0;
+  XImage *under = nullptr; // the screen beneath, put back when the pop-up closes
   int x = 0, y = 0, w = 0, h = 0;
   std::vector<int> top; // each item's top, then the bottom of the last
 };
@@ -181,9 +182,16 @@ void paint(view &v, const popup &p, int lit) {
   }
 }
 
+// The program draws no frames while the loop runs, so what a closed pop-up covered is put back
+// from the picture taken as it opened.
 void close_popup(view &v, popup &p) {
   if (p.draw) XftDrawDestroy(p.draw);
   XDestroyWindow(v.d, p.win);
+  if (p.under) {
+    XPutImage(v.d, RootWindow(v.d, v.screen), v.gc, p.under, 0, 0, p.x, p.y, unsigned(p.w),
+              unsigned(p.h));
+    XDestroyImage(p.under);
+  }
 }
 
 // Makes the pop-up windows match the loop's open menus, then paints them.
@@ -211,6 +219,8 @@ void show(view &v, const common::menu_tracking &t) {
                           CopyFromParent, InputOutput, CopyFromParent,
                           CWOverrideRedirect | CWBackPixel | CWEventMask, &attrs);
     p.draw = XftDrawCreate(v.d, p.win, v.visual, v.cmap);
+    p.under = XGetImage(v.d, RootWindow(v.d, v.screen), p.x, p.y, unsigned(p.w), unsigned(p.h),
+                        AllPlanes, ZPixmap);
     XMapRaised(v.d, p.win);
     v.pops.push_back(p);
   }
@@ -278,7 +288,9 @@ void run_menu(common::menu_tracking &t) {
   v.edge = pixel_of(v, 0xA0A0A0);
   v.item_height = std::max(19, v.font->ascent + v.font->descent + 6);
   Window root = RootWindow(v.d, v.screen);
-  v.gc = XCreateGC(v.d, root, 0, nullptr);
+  XGCValues over{};
+  over.subwindow_mode = IncludeInferiors; // drawing on the root puts pixels back over windows
+  v.gc = XCreateGC(v.d, root, GCSubwindowMode, &over);
   // A capture held by the program's own connection would keep the pointer from the menus.
   if (captured_window()) platform::ReleaseCapture();
   show(v, t);
