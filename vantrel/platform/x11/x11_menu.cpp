@@ -218,6 +218,7 @@ void show(view &v, const common::menu_tracking &t) {
     p.win = XCreateWindow(v.d, RootWindow(v.d, v.screen), p.x, p.y, unsigned(p.w), unsigned(p.h), 0,
                           CopyFromParent, InputOutput, CopyFromParent,
                           CWOverrideRedirect | CWBackPixel | CWEventMask, &attrs);
+    XStoreName(v.d, p.win, "vantrel menu"); // for tools that look for it, as tests do
     p.draw = XftDrawCreate(v.d, p.win, v.visual, v.cmap);
     p.under = XGetImage(v.d, RootWindow(v.d, v.screen), p.x, p.y, unsigned(p.w), unsigned(p.h),
                         AllPlanes, ZPixmap);
