@@ -82,6 +82,33 @@ fi
 [ "$(count '^command')" -eq "$before" ] && pass "a cancelled menu posts nothing" ||
   fail cancel "$(out | tr '\n' ';')"
 
+# The pointer: a click on Effect opens it, a click on Plain chooses it; a click outside every
+# pop-up closes the menu and posts nothing.
+geometry() { # the pop-up's X Y WIDTH HEIGHT, the last opened when there are several
+  local id
+  id=$(xdotool search --onlyvisible --name '^vantrel menu$' 2>/dev/null | tail -n 1)
+  xdotool getwindowgeometry --shell "$id" | awk -F= '/^(X|Y|WIDTH|HEIGHT)=/ { printf "%s ", $2 }'
+}
+if open_menu alt+v 1; then
+  read -r vx vy _ vh < <(geometry)
+  row=$(((vh - 4 - 9) / 2)) # View: Fog, a separator line, Effect
+  xdotool mousemove $((vx + 30)) $((vy + 2 + row + 9 + row / 2)) click 1
+  e2e_until 20 popups_are 2 && pass "a click on Effect opens it" || fail "click" "$(popups) pop-ups"
+  read -r ex ey _ _ < <(geometry)
+  xdotool mousemove $((ex + 30)) $((ey + 2 + 2 * row + row / 2)) click 1
+  e2e_until 20 grep -q '^command 302$' "$work/out.txt" && pass "a click on Plain chooses it" ||
+    fail "click" "$(out | tr '\n' ';')"
+  e2e_until 20 released
+fi
+before=$(count '^command')
+if open_menu alt+v 1; then
+  read -r vx vy vw vh < <(geometry)
+  xdotool mousemove $((vx + vw + 200)) $((vy + vh + 200)) click 1
+  e2e_until 20 released && e2e_until 20 popups_are 0 && pass "a click outside closes the menu" ||
+    fail outside "$(popups) pop-ups"
+fi
+[ "$(count '^command')" -eq "$before" ] && pass "and posts nothing" || fail outside "$(out | tr '\n' ';')"
+
 # F10 lights File; Down opens it, Enter chooses Exit and the program ends.
 open_menu F10 0 && xdotool key Down Return
 for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
