@@ -106,6 +106,7 @@ void move_on_bar(menu_tracking &t, int step) {
   menu_record *bar = find_menu(t.levels[0].menu);
   if (!bar) return;
   const bool was_open = t.levels.size() > 1;
+  close_below(t, 0); // a bar of one title comes back to it, and opens it afresh
   menu_select(t, 0, next_item(*bar, t.levels[0].highlight, step));
   if (was_open) open_popup(t, true);
 }
