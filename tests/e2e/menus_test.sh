@@ -17,6 +17,7 @@ e2e_start menus-e2e
 
 out() { tr -d '\r' <"$work/out.txt" 2>/dev/null; }
 count() { out | grep -c -- "$1" || true; }
+has_count() { [ "$(count "$1")" -eq "$2" ]; }
 # Whether another client holds the keyboard: an open menu grabs it.
 cc -x c -o "$work/grabbed" - -lX11 <<'C' || { fail probe "cannot build the grab probe"; exit 1; }
 #include <X11/Xlib.h>
@@ -108,6 +109,28 @@ if open_menu alt+v 1; then
     fail outside "$(popups) pop-ups"
 fi
 [ "$(count '^command')" -eq "$before" ] && pass "and posts nothing" || fail outside "$(out | tr '\n' ';')"
+
+# A right click asks for the context menu at the pointer: Down, Enter chooses its first item
+# (Fog); Escape closes it with nothing posted.
+open_context() {
+  xdotool mousemove --window "$main" 300 200 click 3
+  e2e_until 20 grabbed && e2e_until 20 popups_are 1
+}
+if open_context; then
+  read -r cx cy _ _ < <(geometry)
+  read -r mx my < <(xdotool getmouselocation --shell | awk -F= '/^(X|Y)=/ { printf "%s ", $2 }')
+  [ "$cx" -eq "$mx" ] && [ "$cy" -eq "$my" ] && pass "the context menu opens at the pointer" ||
+    fail "context place" "at $cx,$cy, the pointer at $mx,$my"
+  xdotool key Down Return
+  e2e_until 20 has_count '^command 200$' 2 && e2e_until 20 released && pass "right click, Down, Enter chooses Fog" ||
+    fail "context choose" "$(out | tr '\n' ';')"
+else
+  fail "right click" "no context menu opened"
+fi
+before=$(count '^command')
+open_context && xdotool key Escape
+e2e_until 20 released && e2e_until 20 popups_are 0 && [ "$(count '^command')" -eq "$before" ] &&
+  pass "right click, Escape closes it and posts nothing" || fail "context Escape" "$(popups) pop-ups"
 
 # F10 lights File; Down opens it, Enter chooses Exit and the program ends.
 open_menu F10 0 && xdotool key Down Return
