@@ -4,9 +4,21 @@
 // be compared message for message against Wine, which implements Windows' queue.
 // Output, one line per message: wall-clock milliseconds, message number, wParam, the low and
 // high words of lParam, the cursor position the message carried, and lParam whole (hex).
+//
+// Table mode, for probe_table_test.sh: input_probe table OPTIONS [ACTION...] logs only the
+// messages a window procedure written for Windows acts on, as "WINDOW MESSAGE WPARAM LPARAM" in
+// hex (WINDOW p for the main window, c for its child; "*" for a parameter that is a pointer or
+// a handle), and no time, so that the whole log can be compared with Wine's. OPTIONS, joined by
+// commas: dblclk (CS_DBLCLKS), child (a child window over the client area's right half),
+// destroy_in_create, refuse_create, or "-". The F9 key is the round-trip marker: each F9 taken
+// from the queue prints "mark N"; the first says that input reaches the window, each later one
+// then does the next ACTION. F8 closes the window.
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "vantrel/globals.h"
 #include "vantrel/platform/platform.h"
@@ -31,7 +43,153 @@ static TLRESULT logging_proc(THANDLE window, LONGWORD message, TWPARAM wparam, T
   return GLWNDPROC(window, message, wparam, lparam);
 }
 
-int main() {
+namespace table {
+
+constexpr TWPARAM marker_key = 0x78, end_key = 0x77; // F9, F8
+std::string options;
+std::vector<std::string> actions;
+int marks = 0;
+THANDLE child = 0;
+
+bool has(const char *option) { return options.find(option) != std::string::npos; }
+
+// The messages compared, and which of their parameters are pointers or handles.
+bool logged(LONGWORD m) {
+  switch (m) {
+  case WM_CREATE:
+  case WM_DESTROY:
+  case WM_MOVE:
+  case WM_SIZE:
+  case WM_ACTIVATE:
+  case WM_SETFOCUS:
+  case WM_KILLFOCUS:
+  case WM_CLOSE:
+  case WM_SHOWWINDOW:
+  case WM_GETMINMAXINFO:
+  case WM_WINDOWPOSCHANGING:
+  case WM_WINDOWPOSCHANGED:
+  case WM_CONTEXTMENU:
+  case WM_NCCREATE:
+  case WM_NCDESTROY:
+  case WM_NCCALCSIZE:
+  case WM_SYSCOMMAND:
+    return true;
+  default:
+    return (m >= WM_KEYDOWN && m <= 0x109) || (m >= WM_MOUSEMOVE && m <= WM_MOUSEWHEEL);
+  }
+}
+bool lparam_is_pointer(LONGWORD m) {
+  return m == WM_CREATE || m == WM_NCCREATE || m == WM_NCCALCSIZE || m == WM_GETMINMAXINFO ||
+         m == WM_WINDOWPOSCHANGING || m == WM_WINDOWPOSCHANGED;
+}
+bool wparam_is_handle(LONGWORD m) {
+  return m == WM_SETFOCUS || m == WM_KILLFOCUS || m == WM_CONTEXTMENU;
+}
+
+void act(const std::string &a) {
+  TMSG m;
+  if (a == "move") {
+    platform::MoveWindow(HWINDOW, 50, 40, 800, 600, true);
+  } else if (a == "move_size") {
+    platform::MoveWindow(HWINDOW, 20, 10, 700, 500, true);
+  } else if (a == "size") {
+    platform::MoveWindow(HWINDOW, 0, 0, 640, 480, true);
+  } else if (a == "hide_show") { // at once: a hidden window takes no marker key
+    platform::ShowWindow(HWINDOW, 0);
+    platform::ShowWindow(HWINDOW, SW_SHOWNORMAL);
+  } else if (a == "hide_child") {
+    platform::ShowWindow(child, 0);
+  } else if (a == "destroy_child") {
+    platform::DestroyWindow(child);
+  } else if (a == "quit_range") { // a range that leaves WM_QUIT out still returns it
+    platform::PostQuitMessage(3);
+    LONGINT r = platform::GetMessageA(&m, 0, WM_KEYDOWN, WM_KEYUP);
+    std::printf("get %d %x %llx\n", int(r), unsigned(m.MESSAGE),
+                static_cast<unsigned long long>(m.WPARAM));
+  } else if (a == "quit_window") { // so does a window filter
+    platform::PostQuitMessage(4);
+    LONGINT r = platform::PeekMessageA(&m, HWINDOW, 0, 0, PM_REMOVE);
+    std::printf("peek %d %x %llx\n", int(r), unsigned(m.MESSAGE),
+                static_cast<unsigned long long>(m.WPARAM));
+  } else if (a == "child_filter") { // a window filter takes its children's messages too
+    platform::PostMessageA(child, WM_USER, 5, 6);
+    LONGINT r = platform::PeekMessageA(&m, HWINDOW, WM_USER, WM_USER, PM_REMOVE);
+    std::printf("peek %d %x %s\n", int(r), unsigned(m.MESSAGE), r && m.HWND == child ? "c" : "-");
+  } else if (a == "bad_handle") { // returns -1 at once
+    std::printf("get %d\n", int(platform::GetMessageA(&m, THANDLE(0x7FFFFFF0), 0, 0)));
+  }
+  std::fflush(stdout);
+}
+
+TLRESULT proc(THANDLE window, LONGWORD message, TWPARAM wparam, TLPARAM lparam) {
+  const bool key = message == WM_KEYDOWN || message == WM_KEYUP;
+  if (key && (wparam == marker_key || wparam == end_key)) {
+    if (message == WM_KEYDOWN && wparam == marker_key) {
+      std::printf("mark %d\n", ++marks);
+      std::fflush(stdout);
+      if (marks >= 2 && marks - 2 < int(actions.size())) act(actions[std::size_t(marks - 2)]);
+    }
+    if (message == WM_KEYDOWN && wparam == end_key) platform::PostMessageA(HWINDOW, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (logged(message)) {
+    const char *who = window == HWINDOW || HWINDOW == 0 ? "p" : "c";
+    std::string wp = wparam_is_handle(message) ? "*" : "",
+                lp = lparam_is_pointer(message) ? "*" : "";
+    char buf[32];
+    if (wp.empty()) std::snprintf(buf, sizeof buf, "%llx", static_cast<unsigned long long>(wparam));
+    if (wp.empty()) wp = buf;
+    if (lp.empty()) std::snprintf(buf, sizeof buf, "%x", unsigned(lparam));
+    if (lp.empty()) lp = buf;
+    std::printf("%s %x %s %s\n", who, unsigned(message), wp.c_str(), lp.c_str());
+    std::fflush(stdout);
+  }
+  if (window != HWINDOW && HWINDOW != 0)
+    return platform::DefWindowProcA(window, message, wparam, lparam);
+  if (message == WM_CREATE && has("destroy_in_create")) platform::DestroyWindow(window);
+  if (message == WM_CREATE && has("refuse_create")) return -1;
+  return GLWNDPROC(window, message, wparam, lparam);
+}
+
+int run(int argc, char **argv) {
+  options = argc > 2 ? argv[2] : "-";
+  for (int i = 3; i < argc; i++)
+    actions.push_back(argv[i]);
+  TWNDCLASS cls;
+  cls.STYLE = CS_VREDRAW | CS_HREDRAW | (has("dblclk") ? CS_DBLCLKS : 0);
+  cls.WNDPROC = proc;
+  cls.INSTANCE = platform::GetModuleHandleA(nullptr);
+  cls.CURSOR = platform::LoadCursorA(0, IDC_ARROW);
+  cls.BACKGROUND = platform::GetSysColorBrush(COLOR_BTNFACE);
+  cls.CLASSNAME = "GLWindow";
+  if (!platform::RegisterClassA(&cls)) return 1;
+  THANDLE w = platform::CreateWindowExA(0, "GLWindow", "Vantrel input probe", STYLE_WINDOWED, 0, 0,
+                                        800, 600, 0, 0, cls.INSTANCE, nullptr);
+  std::printf("created %d\n", w != 0);
+  std::fflush(stdout);
+  if (!w) return 0;
+  HWINDOW = w;
+  if (has("child"))
+    child = platform::CreateWindowExA(0, "GLWindow", "", WS_CHILD | WS_VISIBLE, 400, 0, 394, 571, w,
+                                      THANDLE(1), cls.INSTANCE, nullptr);
+  platform::ShowWindow(HWINDOW, platform::StartupShowCommand());
+  platform::UpdateWindow(HWINDOW);
+  MSPEED = 2;
+  std::printf("ready\n");
+  std::fflush(stdout);
+  while (ACTIVE) {
+    SETGLMSG();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2)); // a frame's work, not a spin
+  }
+  std::printf("end\n");
+  std::fflush(stdout);
+  return 0;
+}
+
+} // namespace table
+
+int main(int argc, char **argv) {
+  if (argc > 1 && std::strcmp(argv[1], "table") == 0) return table::run(argc, argv);
   TWNDCLASS cls;
   cls.STYLE = CS_VREDRAW | CS_HREDRAW;
   cls.WNDPROC = logging_proc;

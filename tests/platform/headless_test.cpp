@@ -41,7 +41,18 @@ TEST_F(HeadlessTest, QueueHandsOutPostedMessagesInOrderThenPaint) {
   EXPECT_EQ(m.MESSAGE, WM_PAINT);
   platform::DispatchMessageA(&m); // default processing validates it
   EXPECT_FALSE(platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE));
-  EXPECT_EQ(platform::GetMessageA(&m, 0, 0, 0), -1) << "an empty queue must not wait";
+  EXPECT_EQ(platform::GetMessageA(&m, 0, 0, 0), 0) << "an empty queue ends a waiting loop";
+  EXPECT_EQ(m.MESSAGE, WM_QUIT);
+  EXPECT_EQ(platform::GetMessageA(&m, THANDLE(0x7FFFFFF0), 0, 0), -1) << "no such window";
+  // The quit message passes every filter; a window filter takes the children's messages.
+  THANDLE child =
+      platform::CreateWindowExA(0, "VantrelTest", "", WS_CHILD, 0, 0, 8, 8, window_, 0, 0, nullptr);
+  platform::PostMessageA(child, WM_USER, 0, 0);
+  ASSERT_TRUE(platform::PeekMessageA(&m, window_, WM_USER, WM_USER, PM_REMOVE));
+  EXPECT_EQ(m.HWND, child);
+  platform::PostQuitMessage(7);
+  EXPECT_EQ(platform::GetMessageA(&m, window_, WM_KEYDOWN, WM_KEYUP), 0);
+  EXPECT_EQ(m.WPARAM, 7u);
 }
 
 TEST_F(HeadlessTest, CloseAndAltF4DestroyThroughDefaultProcessing) {
@@ -81,6 +92,33 @@ TEST_F(HeadlessTest, ScriptedPointerStepsChooseFromPopupMenus) {
       << "a step left from the last script, then none: cancelled";
   EXPECT_TRUE(platform::DestroyMenu(menu));
   EXPECT_FALSE(platform::DestroyMenu(sub)) << "the pop-up went with its menu";
+}
+
+// Scripted clicks of a CS_DBLCLKS class: the second press is a double click, the third a press
+// again; a hidden window is not painted.
+TEST_F(HeadlessTest, DoubleClicksAndHiddenWindows) {
+  TWNDCLASS cls;
+  cls.STYLE = CS_DBLCLKS;
+  cls.WNDPROC = platform::DefWindowProcA;
+  cls.CLASSNAME = "Double";
+  ASSERT_NE(platform::RegisterClassA(&cls), 0u);
+  THANDLE w = platform::CreateWindowExA(0, "Double", "", WS_POPUP, 0, 0, 50, 50, 0, 0, 0, nullptr);
+  TMSG m;
+  while (platform::PeekMessageA(&m, 0, 0, 0, PM_REMOVE)) // the main window's first paint
+    platform::DispatchMessageA(&m);
+  for (LONGWORD message :
+       {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN})
+    headless::input_mouse(w, message, 5, 5, 0);
+  for (LONGWORD want :
+       {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_LBUTTONDOWN}) {
+    ASSERT_TRUE(platform::PeekMessageA(&m, w, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.MESSAGE, want);
+  }
+  EXPECT_FALSE(platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE)) << "a hidden window: no paint";
+  platform::ShowWindow(w, SW_SHOWNORMAL);
+  EXPECT_TRUE(platform::PeekMessageA(&m, 0, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+  platform::ShowWindow(w, 0);
+  EXPECT_FALSE(platform::PeekMessageA(&m, 0, 0, 0, PM_NOREMOVE)) << "SW_HIDE hides";
 }
 
 TEST_F(HeadlessTest, ScriptedMessageBoxAnswersAndIsRecorded) {

@@ -449,5 +449,107 @@ TEST_F(WindowModelTest, MenuBarShrinksTheClientAreaAndBadMenuCallsFail) {
   EXPECT_FALSE(platform::DestroyMenu(menus_seen.effect)) << "and its pop-ups with it";
 }
 
+// Which of the lifecycle messages each window got: "p" the top-level window, "c" its child.
+std::string lifecycle_log;
+struct lifecycle_case {
+  const char *what;
+  char who;      // the window whose procedure acts
+  LONGWORD when; // on this message, once
+  int act;       // 0: DestroyWindow itself, 1: DestroyWindow its parent, -1: answer -1
+  bool made_p, made_c;
+  const char *log;
+} const *acting = nullptr;
+bool acted = false;
+
+TLRESULT lifecycle_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
+  const char who = platform::GetParent(w) ? 'c' : 'p';
+  const char *name = m == WM_CREATE ? "CREATE" : m == WM_DESTROY ? "DESTROY" : "NCDESTROY";
+  if (m == WM_CREATE || m == WM_DESTROY || m == WM_NCDESTROY)
+    lifecycle_log += std::string(lifecycle_log.empty() ? "" : " ") + who + ":" + name;
+  if (acting && !acted && acting->who == who && acting->when == m) {
+    acted = true;
+    if (acting->act < 0) return -1;
+    platform::DestroyWindow(acting->act == 0 ? w : platform::GetParent(w));
+  }
+  return platform::DefWindowProcA(w, m, wp, lp);
+}
+
+// Whatever a procedure does while its window is made or destroyed, as Wine orders it:
+// creation fails with 0, nothing is destroyed twice, children go between their parent's
+// WM_DESTROY and WM_NCDESTROY.
+TEST_F(WindowModelTest, DestroyingDuringCreationAndDestructionAsWineDoes) {
+  const char *whole = "p:CREATE c:CREATE p:DESTROY c:DESTROY c:NCDESTROY p:NCDESTROY";
+  const lifecycle_case cases[] = {
+      {"destroys itself in WM_CREATE", 'p', WM_CREATE, 0, false, false,
+       "p:CREATE p:DESTROY p:NCDESTROY"},
+      {"WM_CREATE answers -1", 'p', WM_CREATE, -1, false, false, "p:CREATE p:NCDESTROY"},
+      {"child destroys its parent in WM_CREATE", 'c', WM_CREATE, 1, true, false, whole},
+      {"child's WM_CREATE answers -1", 'c', WM_CREATE, -1, true, false,
+       "p:CREATE c:CREATE c:NCDESTROY p:DESTROY p:NCDESTROY"},
+      // Destroyed again from its messages: the inner call does the whole job.
+      {"destroys itself again in WM_DESTROY", 'p', WM_DESTROY, 0, true, true,
+       "p:CREATE c:CREATE p:DESTROY p:DESTROY c:DESTROY c:NCDESTROY p:NCDESTROY"},
+      {"child destroys its parent in WM_DESTROY", 'c', WM_DESTROY, 1, true, true,
+       "p:CREATE c:CREATE p:DESTROY c:DESTROY p:DESTROY c:DESTROY c:NCDESTROY p:NCDESTROY"},
+      {"child destroys its parent in WM_NCDESTROY", 'c', WM_NCDESTROY, 1, true, true,
+       "p:CREATE c:CREATE p:DESTROY c:DESTROY c:NCDESTROY p:DESTROY p:NCDESTROY"}};
+  TWNDCLASS cls;
+  cls.WNDPROC = lifecycle_proc;
+  cls.CLASSNAME = "Lifecycle";
+  ASSERT_NE(platform::RegisterClassA(&cls), 0u);
+  for (const lifecycle_case &c : cases) {
+    SCOPED_TRACE(c.what);
+    lifecycle_log.clear();
+    acting = &c, acted = false;
+    THANDLE p =
+        platform::CreateWindowExA(0, "Lifecycle", "", WS_POPUP, 0, 0, 64, 48, 0, 0, 0, nullptr);
+    EXPECT_EQ(p != 0, c.made_p);
+    THANDLE child = p ? platform::CreateWindowExA(0, "Lifecycle", "", WS_CHILD | WS_VISIBLE, 0, 0,
+                                                  8, 8, p, THANDLE(1), 0, nullptr)
+                      : 0;
+    EXPECT_EQ(child != 0, c.made_c);
+    TRECT r;
+    if (p && platform::GetWindowRect(p, &r)) {
+      EXPECT_TRUE(platform::DestroyWindow(p));
+    }
+    EXPECT_FALSE(p && platform::GetWindowRect(p, &r));
+    EXPECT_EQ(lifecycle_log, c.log);
+  }
+  acting = nullptr;
+}
+
+// What default processing makes of a child's right click and wheel: the parent gets the
+// context-menu request, with the screen place of the release, and the wheel.
+std::vector<TMSG> parent_got;
+TLRESULT parent_recorder(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
+  if (m == WM_CONTEXTMENU || m == WM_MOUSEWHEEL) parent_got.push_back({w, m, wp, lp, 0, {}});
+  return platform::DefWindowProcA(w, m, wp, lp);
+}
+
+TEST_F(WindowModelTest, ChildsContextMenuRequestsAndWheelGoUpToTheParent) {
+  TWNDCLASS cls;
+  cls.WNDPROC = parent_recorder;
+  cls.CLASSNAME = "Parent";
+  ASSERT_NE(platform::RegisterClassA(&cls), 0u);
+  THANDLE p =
+      platform::CreateWindowExA(0, "Parent", "", 0x96CA0000, 100, 50, 400, 300, 0, 0, 0, nullptr);
+  THANDLE c = platform::CreateWindowExA(0, "VantrelTest", "", WS_CHILD | WS_VISIBLE, 60, 100, 30,
+                                        20, p, THANDLE(1), 0, nullptr);
+  parent_got.clear();
+  platform::SendMessageA(c, WM_RBUTTONUP, 0, TLPARAM(6 << 16 | 5));
+  platform::SendMessageA(c, WM_MOUSEWHEEL, TWPARAM(120) << 16, TLPARAM(8 << 16 | 7));
+  ASSERT_EQ(parent_got.size(), 2u);
+  const TLPARAM screen = TLPARAM((50 + 22 + 100 + 6) << 16 | (100 + 3 + 60 + 5));
+  const TMSG want[] = {{p, WM_CONTEXTMENU, TWPARAM(c), screen, 0, {}},
+                       {p, WM_MOUSEWHEEL, TWPARAM(120) << 16, TLPARAM(8 << 16 | 7), 0, {}}};
+  for (int i = 0; i < 2; i++) {
+    EXPECT_EQ(parent_got[i].HWND, want[i].HWND) << i;
+    EXPECT_EQ(parent_got[i].MESSAGE, want[i].MESSAGE) << i;
+    EXPECT_EQ(parent_got[i].WPARAM, want[i].WPARAM) << i;
+    EXPECT_EQ(LONGWORD(parent_got[i].LPARAM), LONGWORD(want[i].LPARAM)) << i;
+  }
+  platform::DestroyWindow(p);
+}
+
 } // namespace
 } // namespace vantrel::test

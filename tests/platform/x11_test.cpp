@@ -40,9 +40,12 @@ using namespace vantrel::platform;
 constexpr LONGWORD WINDOWED = 0x96CA0000, FULL_SCREEN = 0x96880000;
 
 std::vector<TMSG> received; // every message the test window procedure saw, in order
+int on_create = 0;          // 1: the procedure destroys its window in WM_CREATE, -1: refuses it
 
 TLRESULT recording_proc(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
   received.push_back(TMSG{w, m, wp, lp, 0, {}});
+  if (m == WM_CREATE && on_create < 0) return -1;
+  if (m == WM_CREATE && on_create > 0) DestroyWindow(w);
   return DefWindowProcA(w, m, wp, lp);
 }
 
@@ -76,6 +79,7 @@ protected:
     VANTREL_NEED_X11(x11::display_available());
     x11::reset();
     received.clear();
+    on_create = 0;
     probe_ = XOpenDisplay(nullptr);
     ASSERT_NE(probe_, nullptr);
     TWNDCLASS cls;
@@ -143,8 +147,14 @@ void expect_rect(const TRECT &r, LONGINT l, LONGINT t, LONGINT rr, LONGINT b) {
 TEST_F(X11Test, CaptionedWindowHasRequestedOuterSizeTitleAndFixedSize) {
   THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, "Caf\xe9 \x80");
   ASSERT_NE(h, 0u) << LastErrorText();
-  ASSERT_FALSE(received.empty());
-  EXPECT_EQ(received.front().MESSAGE, WM_CREATE) << "WM_CREATE comes during creation";
+  // Creation and showing, in Wine's order, before CreateWindowExA returns.
+  const LONGWORD made[] = {
+      WM_NCCREATE,   WM_NCCALCSIZE,        WM_CREATE,   WM_SIZE,     WM_MOVE,
+      WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_ACTIVATE, WM_SETFOCUS, WM_WINDOWPOSCHANGED};
+  ASSERT_GE(received.size(), std::size(made));
+  for (std::size_t i = 0; i < std::size(made); i++)
+    EXPECT_EQ(received[i].MESSAGE, made[i]) << i;
+  EXPECT_EQ(received[3].LPARAM, TLPARAM(455 << 16 | 634)) << "WM_SIZE: the client area";
   Window xid = x11::native_window(h);
   ASSERT_NE(xid, 0u);
 
@@ -281,6 +291,15 @@ TEST_F(X11Test, ChildWindowsAreXChildrenAndGoWithTheirParent) {
   EXPECT_EQ(make_window(WS_CHILD, 0, 0, 10, 10, "", 0), 0u) << "a child needs a parent";
   EXPECT_EQ(make_window(WINDOWED, 0, 0, 0, 10), 0u) << "zero width";
   EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WINDOWED, 0, 0, 10, 10, 0, 0, 0, nullptr), 0u);
+  for (int act : {1, -1}) { // destroyed or refused while being made: freed once, nothing left
+    on_create = act;
+    EXPECT_EQ(make_window(WINDOWED, 0, 0, 10, 10), 0u);
+    EXPECT_EQ(make_window(WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, "", parent), 0u);
+  }
+  on_create = 0;
+  ASSERT_TRUE(XQueryTree(probe_, x11::native_window(parent), &root, &xparent, &kids, &n));
+  if (kids) XFree(kids);
+  EXPECT_EQ(n, 1u) << "the refused child's X window is gone";
 
   received.clear();
   ASSERT_TRUE(DestroyWindow(parent));
@@ -332,7 +351,7 @@ TEST_F(X11Test, PixelFormatContextClearAndSwap) {
   ASSERT_NE(RegisterClassA(&cls), 0u);
   THANDLE h = CreateWindowExA(0, "X11GL", "gl", WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, 0,
                               0, 0, nullptr);
-  ASSERT_NE(h, 0u);
+  ASSERT_NE(h, 0u) << GetLastError();
   THANDLE dc = GetDC(h);
   ASSERT_NE(dc, 0u);
   EXPECT_EQ(wglCreateContext(dc), 0u) << "no context before a pixel format";

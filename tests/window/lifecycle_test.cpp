@@ -147,7 +147,19 @@ TEST_F(LifecycleTest, DeleteReleasesContextDeviceContextAndWindow) {
   open(false);
   THANDLE window = HWINDOW, dc = DCWINDOW, rc = RCWINDOW;
   ASSERT_NE(common::find_object(dc, common::gdi_kind::dc), nullptr);
+  // By the window's WM_DESTROY the context is no longer current and gone, the DC released.
+  static std::string at_destroy;
+  static THANDLE seen_rc, seen_dc;
+  seen_rc = rc, seen_dc = dc, at_destroy.clear();
+  common::find_window(window)->proc = [](THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
+    if (m == WM_DESTROY && at_destroy.empty())
+      at_destroy = std::string(glGetString(GL_VERSION) ? "current " : "") +
+                   (platform::wglMakeCurrent(seen_dc, seen_rc) ? "alive " : "") +
+                   (common::find_object(seen_dc, common::gdi_kind::dc) ? "dc" : "");
+    return GLWNDPROC(w, m, wp, lp);
+  };
   DELETEOGLWINDOW();
+  EXPECT_EQ(at_destroy, "");
   EXPECT_EQ(glGetString(GL_VERSION), nullptr) << "no context is current";
   EXPECT_FALSE(platform::wglDeleteContext(rc)) << "the context is already deleted";
   EXPECT_EQ(common::find_object(dc, common::gdi_kind::dc), nullptr) << "released";

@@ -97,17 +97,22 @@ TEST_F(PumpTest, DeviceInputIsQueuedByWin32Rules) {
          key('W', false);
        },
        {{WM_KEYDOWN, 'W', 5}, {WM_KEYUP, 'W', UP}}},
-      {"repeats fold only into the newest key message, past mouse moves",
+      {"repeats fold only into the newest input message, never past a move or click",
        [&] {
          key('A', true);
          move(9, 9);
+         key('A', true);
+         headless::input_mouse(HWINDOW, WM_LBUTTONDOWN, 9, 9, L);
          key('A', true);
          key('B', true);
          key('A', true);
          key('A', true);
        },
-       {{WM_KEYDOWN, 'A', 2},
+       {{WM_KEYDOWN, 'A', DOWN},
         {WM_MOUSEMOVE, 0, xy(9, 9)},
+        {WM_KEYDOWN, 'A', 1 | 1 << 30},
+        {WM_LBUTTONDOWN, L, xy(9, 9)},
+        {WM_KEYDOWN, 'A', 1 | 1 << 30},
         {WM_KEYDOWN, 'B', DOWN},
         {WM_KEYDOWN, 'A', 2 | 1 << 30}}},
       {"posted messages first, then the quit message, then input, then paint",
@@ -265,6 +270,7 @@ TEST_F(PumpTest, DragsTurnAndMoveAtTheSpeedFactor) {
   send(WM_MOUSEMOVE, MK_LBUTTON, xy(100, 110)); // 10 down
   EXPECT_FLOAT_EQ(XROT, 10.0f);
   EXPECT_FLOAT_EQ(XROT2, 10.0f);
+  EXPECT_FLOAT_EQ(YROT2, 0.0f) << "vertical motion feeds the first angles alone";
   send(WM_MOUSEMOVE, MK_LBUTTON, xy(110, 110)); // 10 right
   EXPECT_FLOAT_EQ(YROT, 10.0f);
   EXPECT_FLOAT_EQ(YROT2, 10.0f);
@@ -311,6 +317,11 @@ TEST_F(PumpTest, FreeMouseTurnsFromTheCentreAndLimitsOneAngle) {
   }
   EXPECT_FLOAT_EQ(YROT, 60.0f);
   EXPECT_FLOAT_EQ(YROT2, 60.0f);
+  EXPECT_FLOAT_EQ(XROT2, 1.0f) << "horizontal motion feeds the first angles here";
+  platform::SetCursorPos(10400, 300); // far right: the horizontal angles have no limit
+  send(WM_MOUSEMOVE, 0, xy(0, 0));
+  EXPECT_FLOAT_EQ(XROT, 201.0f);
+  EXPECT_FLOAT_EQ(XROT2, 201.0f);
 
   send(WM_RBUTTONDOWN, MK_RBUTTON, xy(0, 0));
   platform::SetCursorPos(400, 300);
@@ -321,7 +332,7 @@ TEST_F(PumpTest, FreeMouseTurnsFromTheCentreAndLimitsOneAngle) {
   send(WM_LBUTTONDOWN, MK_LBUTTON, xy(0, 0));
   platform::SetCursorPos(400, 300);
   send(WM_MOUSEMOVE, MK_LBUTTON, xy(0, 200)); // a left drag still turns, past the limit
-  EXPECT_FLOAT_EQ(XROT, 201.0f);
+  EXPECT_FLOAT_EQ(XROT, 401.0f);
 }
 
 TEST_F(PumpTest, FreeMouseIsIdleWhileAnotherWindowIsInFront) {
@@ -353,6 +364,14 @@ TEST_F(PumpTest, CommandsAndContextMenusReachTheHooksOnlyWhenEnabled) {
   EXPECT_EQ(platform::SendMessageA(HWINDOW, WM_COMMAND, 5, 0), 0) << "hook result discarded";
   EXPECT_EQ(menus, 1);
   EXPECT_EQ(commands, 5);
+  // Default processing asks for the menu on a right click and on the Menu key's release.
+  headless::input_mouse(HWINDOW, WM_RBUTTONDOWN, 5, 6, MK_RBUTTON);
+  headless::input_mouse(HWINDOW, WM_RBUTTONUP, 5, 6, 0);
+  headless::input_key(HWINDOW, 0x5D, true);
+  headless::input_key(HWINDOW, 0x5D, false);
+  for (int i = 0; i < 5; i++)
+    SETGLMSG();
+  EXPECT_EQ(menus, 3);
 }
 
 TEST_F(PumpTest, PaintValidatesTheWindow) {

@@ -38,6 +38,13 @@ inline constexpr LONGWORD WM_NULL = 0, WM_CREATE = 1, WM_DESTROY = 2, WM_MOVE = 
 inline constexpr LONGWORD WM_INITMENU = 278, WM_INITMENUPOPUP = 279, WM_MENUSELECT = 287,
                           WM_UNINITMENUPOPUP = 293, WM_ENTERMENULOOP = 529, WM_EXITMENULOOP = 530;
 ///@}
+///@{
+/// Window messages of a window's life (creation, placement, activation, destruction) and
+/// double clicks, by their Win32 numbers.
+inline constexpr LONGWORD WM_GETMINMAXINFO = 0x24, WM_WINDOWPOSCHANGING = 0x46,
+                          WM_WINDOWPOSCHANGED = 0x47, WM_NCCREATE = 0x81, WM_NCDESTROY = 0x82,
+                          WM_NCCALCSIZE = 0x83, WM_LBUTTONDBLCLK = 0x203, WM_RBUTTONDBLCLK = 0x206;
+///@}
 inline constexpr TWPARAM SC_CLOSE = 0xF060; ///< WM_SYSCOMMAND's wParam for closing the window
 /// WM_SYSCOMMAND's wParam for entering the menu bar from the keyboard (lParam: the character
 /// typed with Alt, 0 for Alt or F10 alone).
@@ -103,6 +110,7 @@ inline constexpr LONGINT SW_SHOWNORMAL = 1;                    ///< ShowWindow: 
 ///@{
 /// Class styles: repaint the whole window when its height or width changes.
 inline constexpr LONGWORD CS_VREDRAW = 1, CS_HREDRAW = 2;
+inline constexpr LONGWORD CS_DBLCLKS = 8; ///< class style: double clicks become messages
 ///@}
 ///@{
 /// GetSystemMetrics: the screen's width and height, the caption's height, the thin border, the
@@ -244,6 +252,22 @@ struct TPAINTSTRUCT {
   BOOLEAN ERASE = false; ///< true when the background still needs erasing
   TRECT PAINT;           ///< the part to paint, client pixels
 };
+
+/// Where a window goes (the Win32 WINDOWPOS record): WM_WINDOWPOSCHANGING and
+/// WM_WINDOWPOSCHANGED carry a pointer to one in lParam.
+struct TWINDOWPOS {
+  THANDLE HWND = 0, INSERTAFTER = 0; ///< the window, and the one it goes behind
+  ///@{
+  /// Its outer rectangle's place (in the parent's client pixels) and size.
+  LONGINT X = 0, Y = 0, CX = 0, CY = 0;
+  ///@}
+  LONGWORD FLAGS = 0; ///< SWP_ flags: what does not change, whether it is shown or hidden
+};
+///@{
+/// TWINDOWPOS flags: size, place or stacking kept, not activated, shown, hidden.
+inline constexpr LONGWORD SWP_NOSIZE = 1, SWP_NOMOVE = 2, SWP_NOZORDER = 4, SWP_NOACTIVATE = 0x10,
+                          SWP_SHOWWINDOW = 0x40, SWP_HIDEWINDOW = 0x80;
+///@}
 
 /// The 40-byte Win32 record, field by field.
 struct TPIXELFORMATDESCRIPTOR {

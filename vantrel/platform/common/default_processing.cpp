@@ -1,6 +1,10 @@
 // DefWindowProcA for the x11 and headless backends: what Win32 does with a message that a
 // window procedure passes on.
+#include <cstdint>
+
 #include "vantrel/platform/common/menus.h"
+#include "vantrel/platform/common/message_queue.h"
+#include "vantrel/platform/common/window_life.h"
 #include "vantrel/platform/common/window_paint.h"
 
 namespace vantrel::platform {
@@ -9,6 +13,18 @@ using namespace vantrel::common;
 namespace {
 // Alt or F10 went down with no other key since: its release enters the menu bar.
 bool menu_key_armed = false;
+
+constexpr TWPARAM vk_apps = 0x5D;     // the Menu key
+constexpr TLPARAM from_keyboard = -1; // a context-menu request with no place on the screen
+
+// Where the client point (X, Y) of HWND lies on the screen, packed as a mouse lParam.
+TLPARAM screen_lparam(THANDLE hwnd, LONGINT x, LONGINT y) {
+  TRECT r;
+  window *w = find_window(hwnd);
+  if (w && GetWindowRect(hwnd, &r)) x += r.LEFT + w->client.LEFT, y += r.TOP + w->client.TOP;
+  return TLPARAM((LONGWORD(y & 0xFFFF) << 16) | LONGWORD(x & 0xFFFF));
+}
+
 } // namespace
 
 TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM lparam) {
@@ -16,17 +32,41 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
   case WM_CLOSE:
     DestroyWindow(hwnd);
     return 0;
+  case WM_NCCREATE:
+    return 1; // go on with the creation
+  case WM_WINDOWPOSCHANGED:
+    if (const auto *pos = reinterpret_cast<const TWINDOWPOS *>(lparam))
+      announce_size_and_place(hwnd, !(pos->FLAGS & SWP_NOSIZE), !(pos->FLAGS & SWP_NOMOVE));
+    return 0;
   case WM_KEYDOWN:
     menu_key_armed = false;
     return 0;
   case WM_SYSKEYDOWN:
-    menu_key_armed = wparam == VK_MENU || wparam == VK_F10;
+    // Shift+F10 is the context menu's, not the menu bar's.
+    menu_key_armed = wparam == VK_MENU || (wparam == VK_F10 && !key_held(VK_SHIFT));
     // Alt+F4 asks to close, as the close button does; posted, as Wine posts it.
     if (wparam == VK_F4 && (LONGWORD(lparam) & (1u << 29)))
       PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    // Shift+F10 asks for the context menu, from the keyboard.
+    if (wparam == VK_F10 && key_held(VK_SHIFT))
+      SendMessageA(hwnd, WM_CONTEXTMENU, TWPARAM(hwnd), from_keyboard);
+    return 0;
+  case WM_RBUTTONUP:
+    // A right click asks for the context menu where the button was released, on the screen.
+    SendMessageA(hwnd, WM_CONTEXTMENU, TWPARAM(hwnd),
+                 screen_lparam(hwnd, LONGINT(std::int16_t(lparam & 0xFFFF)),
+                               LONGINT(std::int16_t((lparam >> 16) & 0xFFFF))));
+    return 0;
+  case WM_CONTEXTMENU:
+  case WM_MOUSEWHEEL:
+    // A child leaves both to its parent.
+    if (window *w = find_window(hwnd); w && (w->style & WS_CHILD) && find_window(w->parent))
+      return SendMessageA(w->parent, message, wparam, lparam);
     return 0;
   case WM_KEYUP:
   case WM_SYSKEYUP:
+    if (message == WM_KEYUP && wparam == vk_apps)
+      SendMessageA(hwnd, WM_CONTEXTMENU, TWPARAM(hwnd), from_keyboard);
     if ((wparam == VK_MENU || wparam == VK_F10) && menu_key_armed)
       SendMessageA(hwnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
     menu_key_armed = false;

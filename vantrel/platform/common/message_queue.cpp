@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
 
 #include "vantrel/platform/common/keyboard.h"
 #include "vantrel/platform/common/window_table.h"
@@ -66,12 +68,51 @@ LONGINT quit_code = 0;
 bool shift_down = false;
 // The key message last taken from the input queue, for TranslateMessage's character.
 input_message last_key;
+bool keys_down[256] = {}; // by virtual key, as the key messages taken so far left them
+// The last button press, which a second one may make a double click.
+TMSG last_press{};
+constexpr LONGWORD double_click_ms = 500; // Win32's default double-click time
+constexpr LONGINT double_click_size = 4;  // SM_CXDOUBLECLK and SM_CYDOUBLECLK
+
+// A press of the same button on the same window within the double-click time and rectangle
+// of the previous one becomes WM_xBUTTONDBLCLK when the window's class has CS_DBLCLKS; the
+// press after a double click starts again.
+void make_double_click(TMSG &msg) {
+  const bool press = msg.MESSAGE == WM_LBUTTONDOWN || msg.MESSAGE == WM_RBUTTONDOWN ||
+                     msg.MESSAGE == WM_MBUTTONDOWN;
+  if (!press) return;
+  const TMSG before = last_press;
+  last_press = msg;
+  auto coordinate = [](TLPARAM lp, int shift) { return LONGINT(std::int16_t(lp >> shift)); };
+  const bool near =
+      std::abs(coordinate(msg.LPARAM, 0) - coordinate(before.LPARAM, 0)) < double_click_size / 2 &&
+      std::abs(coordinate(msg.LPARAM, 16) - coordinate(before.LPARAM, 16)) < double_click_size / 2;
+  if (before.MESSAGE != msg.MESSAGE || before.HWND != msg.HWND || !near ||
+      msg.TIME - before.TIME >= double_click_ms)
+    return;
+  const window *w = find_window(msg.HWND);
+  const window_class *c = w ? find_class(w->class_name) : nullptr;
+  if (!c || !(c->style & CS_DBLCLKS)) return;
+  msg.MESSAGE += 2; // WM_LBUTTONDOWN 0x201 -> WM_LBUTTONDBLCLK 0x203, and so on
+  last_press = {};
+}
 
 // WM_KEYFIRST .. WM_KEYLAST: key-downs and -ups, characters and dead characters.
 bool is_key_message(LONGWORD m) { return m >= WM_KEYDOWN && m <= 0x109; }
 
+// Whether WINDOW is HWND or one of its children, grandchildren ...
+bool within(THANDLE window, THANDLE hwnd) {
+  for (int depth = 0; window != 0 && depth < 64; depth++) {
+    if (window == hwnd) return true;
+    const common::window *w = find_window(window);
+    window = w ? w->parent : 0;
+  }
+  return false;
+}
+
 bool in_filter(const TMSG &m, THANDLE hwnd, LONGWORD first, LONGWORD last) {
-  if (hwnd != 0 && m.HWND != hwnd) return false;
+  // A window filter takes the window's children's messages too.
+  if (hwnd != 0 && !within(m.HWND, hwnd)) return false;
   if (first == 0 && last == 0) return true;
   return m.MESSAGE >= first && m.MESSAGE <= last;
 }
@@ -85,7 +126,9 @@ LONGWORD now_ms() {
 
 void post(const TMSG &msg) { posted.push_back(msg); }
 
-void post_input(const TMSG &msg, int ch) {
+void post_input(const TMSG &given, int ch) {
+  TMSG msg = given;
+  make_double_click(msg);
   if (msg.MESSAGE == WM_MOUSEMOVE && input.size() > 0) {
     // A move is the pointer's state: the newest position replaces a move still waiting.
     TMSG &newest = input.back().msg;
@@ -96,18 +139,18 @@ void post_input(const TMSG &msg, int ch) {
   }
   const bool repeat = (msg.MESSAGE == WM_KEYDOWN || msg.MESSAGE == WM_SYSKEYDOWN) &&
                       (LONGWORD(msg.LPARAM) & (1u << 30));
-  for (std::size_t i = input.size(); repeat && i-- > 0;) {
-    TMSG &key = input[i].msg;
-    if (!is_key_message(key.MESSAGE)) continue;
-    // Only into the newest key message, so that no keystroke changes places with another.
-    if (key.MESSAGE != msg.MESSAGE || key.HWND != msg.HWND || key.WPARAM != msg.WPARAM) break;
-    const LONGWORD lp = LONGWORD(key.LPARAM);
-    const LONGWORD count =
-        std::min<LONGWORD>(0xFFFF, (lp & 0xFFFF) + (LONGWORD(msg.LPARAM) & 0xFFFF));
-    key.LPARAM = TLPARAM((lp & 0xFFFF0000u) | count);
-    key.TIME = msg.TIME;
-    key.PT = msg.PT;
-    return;
+  if (repeat && input.size() > 0) {
+    // Only into the newest input message, so that no keystroke or click changes places.
+    TMSG &key = input.back().msg;
+    if (key.MESSAGE == msg.MESSAGE && key.HWND == msg.HWND && key.WPARAM == msg.WPARAM) {
+      const LONGWORD lp = LONGWORD(key.LPARAM);
+      const LONGWORD count =
+          std::min<LONGWORD>(0xFFFF, (lp & 0xFFFF) + (LONGWORD(msg.LPARAM) & 0xFFFF));
+      key.LPARAM = TLPARAM((lp & 0xFFFF0000u) | count);
+      key.TIME = msg.TIME;
+      key.PT = msg.PT;
+      return;
+    }
   }
   input.push_back({msg, ch});
 }
@@ -119,8 +162,7 @@ bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remov
     if (remove & PM_REMOVE) posted.erase(i);
     return true;
   }
-  if (quit_posted && hwnd == 0 && (first == 0 || first <= WM_QUIT) &&
-      (last == 0 || last >= WM_QUIT)) {
+  if (quit_posted) { // whatever the window and range filters, as Win32 returns it
     *msg = TMSG{0, WM_QUIT, TWPARAM(quit_code), 0, now_ms(), {}};
     if (remove & PM_REMOVE) quit_posted = false;
     return true;
@@ -130,6 +172,10 @@ bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remov
     *msg = input[i].msg;
     if (remove & PM_REMOVE) {
       if (is_key_message(msg->MESSAGE)) last_key = input[i];
+      if (msg->MESSAGE == WM_KEYDOWN || msg->MESSAGE == WM_SYSKEYDOWN)
+        keys_down[msg->WPARAM & 0xFF] = true;
+      if (msg->MESSAGE == WM_KEYUP || msg->MESSAGE == WM_SYSKEYUP)
+        keys_down[msg->WPARAM & 0xFF] = false;
       input.erase(i);
     }
     return true;
@@ -144,6 +190,8 @@ bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remov
   return false;
 }
 
+bool key_held(TWPARAM vk) { return keys_down[vk & 0xFF]; }
+
 std::size_t queue_length() { return posted.size() + input.size() + (quit_posted ? 1 : 0); }
 
 void drop_messages(THANDLE hwnd) {
@@ -156,7 +204,10 @@ void clear_queue() {
   input.clear();
   quit_posted = false;
   last_key = {};
+  last_press = {};
   shift_down = false;
+  for (bool &k : keys_down)
+    k = false;
 }
 
 } // namespace vantrel::common

@@ -18,11 +18,16 @@ void post(const TMSG &msg);
 // Device input (a key, a button, a mouse move from the backend's devices). A move for the
 // window whose newest pending input is a move replaces that move; a key-down with the
 // previous-state bit 30 set (an auto-repeat) adds to the repeat count of the same key's
-// pending key-down when that is the newest key message. CHAR is the character the key gives
+// pending key-down when that is the newest input message. CHAR is the character the key gives
 // under the user's layout, 0 for none, -1 to let the US layout decide in TranslateMessage.
 void post_input(const TMSG &msg, int ch = -1);
+// PeekMessageA on the queues. A WINDOW filter takes its children's messages too; the quit
+// message comes through every filter.
 bool peek(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD remove);
 std::size_t queue_length(); // posted, quit and input messages waiting (not WM_PAINT)
+// Whether virtual key VK was down as of the key messages taken from the input queue so far, as
+// Win32's GetKeyState sees the keyboard.
+bool key_held(TWPARAM vk);
 // Drops every posted and input message for WINDOW (it is being destroyed).
 void drop_messages(THANDLE window);
 void clear_queue();

@@ -70,6 +70,8 @@ LONGINT system_metric(LONGINT index) {
     return 3;
   case SM_CXFRAME:
   case SM_CYFRAME:
+  case 36: // SM_CXDOUBLECLK: the rectangle a double click's second press must fall in
+  case 37: // SM_CYDOUBLECLK
     return 4;
   case SM_CXEDGE:
   case SM_CYEDGE:

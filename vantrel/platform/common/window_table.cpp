@@ -6,6 +6,7 @@
 #include "vantrel/platform/common/menus.h"
 #include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/status_bar.h"
+#include "vantrel/platform/common/window_life.h"
 #include "vantrel/platform/common/window_paint.h"
 
 namespace vantrel::common {
@@ -30,7 +31,7 @@ window *find_window(THANDLE handle) {
 std::vector<THANDLE> child_windows(THANDLE parent) {
   std::vector<THANDLE> out;
   for (auto &[h, w] : windows)
-    if (w.parent == parent) out.push_back(h);
+    if (w.parent == parent && !w.unlinked) out.push_back(h);
   return out;
 }
 
@@ -39,9 +40,43 @@ const window_class *find_class(const std::string &name) {
   return it == classes.end() ? nullptr : &it->second;
 }
 
+namespace {
+
+// Nested DestroyWindow calls allowed on one window.
+constexpr int max_destroy_depth = 4;
+
+// WM_DESTROY to the window, then to each of its children and theirs.
+void send_destroy(THANDLE handle) {
+  window *w = find_window(handle);
+  if (!w) return;
+  if (w->proc) w->proc(handle, WM_DESTROY, 0, 0);
+  for (THANDLE child : child_windows(handle))
+    if (find_window(handle) && find_window(child)) send_destroy(child);
+}
+
+// WM_NCDESTROY to the children first and to the window last, each record dropped after it.
+void finish_destroy(THANDLE handle, void (*free_native)(window &)) {
+  for (THANDLE child : child_windows(handle))
+    finish_destroy(child, free_native);
+  window *w = find_window(handle);
+  if (!w || w->unlinked) return;
+  w->unlinked = true;
+  if (w->proc) w->proc(handle, WM_NCDESTROY, 0, 0);
+  w = find_window(handle); // the procedure may have changed the table
+  if (!w) return;
+  forget_active(handle);
+  if (free_native) free_native(*w);
+  release_window_region(*w);
+  destroy_window_menu(handle);
+  windows.erase(handle);
+  drop_messages(handle);
+}
+
+} // namespace
+
 window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT &rect,
                       const TRECT &client, THANDLE parent, THANDLE menu,
-                      void (*make_native)(window &)) {
+                      void (*make_native)(window &), void (*free_native)(window &)) {
   const window_class *cls = class_name ? find_class(class_name) : nullptr;
   if (!cls) return nullptr;
   THANDLE h = new_handle();
@@ -61,29 +96,32 @@ window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT
     bar->window = h;
     w.client = client_inside(style, rect.RIGHT - rect.LEFT, rect.BOTTOM - rect.TOP, true);
   }
-  w.visible = (style & WS_VISIBLE) != 0;
+  w.visible = false;            // WS_VISIBLE: the backend shows it once it is made
   invalidate(w, nullptr, true); // all of a new window waits for its first paint
   if (make_native) make_native(w);
-  if (w.proc && w.proc(h, WM_CREATE, 0, 0) == -1) {
-    destroy_window(h, nullptr);
+  const bool go_on = !w.proc || w.proc(h, WM_NCCREATE, 0, 0) != 0;
+  TRECT calc = rect; // WM_NCCALCSIZE's rectangle, whose answer the record already holds
+  if (go_on && w.proc && find_window(h)) w.proc(h, WM_NCCALCSIZE, 0, TLPARAM(&calc));
+  if (!go_on || (w.proc && find_window(h) && w.proc(h, WM_CREATE, 0, 0) == -1)) {
+    // A refused window never lived: WM_NCDESTROY alone, as Win32 sends.
+    if (find_window(h)) finish_destroy(h, free_native);
     return nullptr;
   }
-  return find_window(h);
+  announce_created(h);
+  return find_window(h); // null when the procedure destroyed it, or its parent, meanwhile
 }
 
 bool destroy_window(THANDLE handle, void (*free_native)(window &)) {
   window *w = find_window(handle);
-  if (!w) return false;
-  if (w->proc) w->proc(handle, WM_DESTROY, 0, 0);
-  for (THANDLE child : child_windows(handle))
-    destroy_window(child, free_native);
-  w = find_window(handle); // the procedure may have changed the table
-  if (!w) return true;
-  if (free_native) free_native(*w);
-  release_window_region(*w);
-  destroy_window_menu(handle);
-  windows.erase(handle);
-  drop_messages(handle);
+  if (!w || w->destroy_depth >= max_destroy_depth) return false;
+  w->destroy_depth++;
+  if (w->visible) { // hidden first, as Win32 does
+    w->visible = false;
+    announce_shown(handle, false, true);
+  }
+  if (find_window(handle)) send_destroy(handle);
+  if (find_window(handle)) finish_destroy(handle, free_native);
+  if (window *left = find_window(handle)) left->destroy_depth--; // a refused nested call
   return true;
 }
 
@@ -93,6 +131,7 @@ void reset() {
   forget_status_bars();
   forget_menus();
   clear_queue();
+  forget_active(0);
 }
 
 } // namespace vantrel::common

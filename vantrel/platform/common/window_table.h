@@ -41,6 +41,8 @@ struct window {
   // InvalidateRect calls (and moves that ask for a repaint) and BeginPaint calls so far, which
   // tell tests whether a window redraws.
   LONGINT invalidations = 0, paints = 0;
+  int destroy_depth = 0;  // DestroyWindow calls under way on it
+  bool unlinked = false;  // WM_NCDESTROY reached: no longer among its parent's children
   void *native = nullptr; // backend's own state
 };
 
@@ -48,16 +50,24 @@ THANDLE new_handle();
 // Every window, by handle.
 std::map<THANDLE, window> &window_records();
 window *find_window(THANDLE handle);
+// The children of PARENT (0: the top-level windows), less those already in WM_NCDESTROY.
 std::vector<THANDLE> child_windows(THANDLE parent);
 const window_class *find_class(const std::string &name);
 
 // Creates the record of a new window and sends WM_CREATE; returns it, or null for an unknown
-// class. The backend makes its native window before WM_CREATE through make_native.
+// class. The backend makes its native window before WM_CREATE through make_native. When
+// WM_CREATE answers -1 (the window then gets WM_NCDESTROY alone), or the procedure destroys
+// the window or its parent meanwhile, the window is gone, free_native has run on it, and the
+// result is null.
 window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT &rect,
                       const TRECT &client, THANDLE parent, THANDLE menu,
-                      void (*make_native)(window &));
-// Sends WM_DESTROY to the window and its children, then drops their records after the
-// backend's free_native has run on each.
+                      void (*make_native)(window &), void (*free_native)(window &));
+// Sends WM_DESTROY to the window, then to its children, then WM_NCDESTROY to the children and
+// last to the window, and drops each record after the backend's free_native has run on it. As
+// on Win32, a procedure may destroy the window again from these messages: the inner call does
+// the whole job and the outer one stops there. Past a few such levels the call is refused
+// (false), so that a procedure destroying its window on every WM_DESTROY cannot recurse
+// without end.
 bool destroy_window(THANDLE handle, void (*free_native)(window &));
 
 // Forgets every class, window, status bar and queued message (between tests).

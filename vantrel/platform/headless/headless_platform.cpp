@@ -17,6 +17,7 @@
 #include "vantrel/platform/common/menus.h"
 #include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/status_bar.h"
+#include "vantrel/platform/common/window_life.h"
 #include "vantrel/platform/common/window_paint.h"
 #include "vantrel/platform/common/window_table.h"
 #include "vantrel/platform/frames.h"
@@ -337,25 +338,32 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
                         void *) {
   if (x == CW_USEDEFAULT) x = 0, y = 0; // a pop-up window's default place is the top left
   if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return 0;
-  common::window *win =
-      common::create_window(style, class_name, title, {x, y, x + w, y + h},
-                            common::client_inside(style, w, h), parent, menu, make_native);
+  common::window *win = common::create_window(style, class_name, title, {x, y, x + w, y + h},
+                                              common::client_inside(style, w, h), parent, menu,
+                                              make_native, free_native);
   if (!win) return 0;
   THANDLE handle = win->handle;
-  if (!parent && win->visible && foreground == 0) foreground = handle;
+  if (style & WS_VISIBLE) {
+    win->visible = true;
+    if (!parent && foreground == 0) foreground = handle;
+    common::announce_shown(handle, true);
+  }
   common::erase_on_show(handle);
-  return handle;
+  return common::find_window(handle) ? handle : 0;
 }
 
 BOOLEAN DestroyWindow(THANDLE window) { return common::destroy_window(window, free_native); }
 
-BOOLEAN ShowWindow(THANDLE window, LONGINT) {
+BOOLEAN ShowWindow(THANDLE window, LONGINT cmd) {
   common::window *w = common::find_window(window);
   if (!w) return false;
   bool was = w->visible;
-  w->visible = true;
-  if (!w->parent && foreground == 0) foreground = window;
-  if (!was) common::erase_on_show(window);
+  w->visible = cmd != 0; // SW_HIDE hides
+  if (was == w->visible) return was;
+  if (w->visible && !w->parent && foreground == 0) foreground = window;
+  if (!w->visible && foreground == window) foreground = 0;
+  common::announce_shown(window, w->visible);
+  if (w->visible) common::erase_on_show(window);
   return was;
 }
 
@@ -366,11 +374,13 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   TRECT client = common::client_inside(win->style, w, h, win->menu != 0);
   bool resized = client.RIGHT - client.LEFT != win->client.RIGHT - win->client.LEFT ||
                  client.BOTTOM - client.TOP != win->client.BOTTOM - win->client.TOP;
+  const TRECT old_rect = win->rect, old_client = win->client;
   win->rect = {x, y, x + w, y + h};
   win->client = client;
   if (resized) clear_canvas(natives[window], *win);
   if (repaint || resized) common::invalidate(*win, nullptr, true);
   if (repaint) win->invalidations++; // a move that asks for a repaint is one more request
+  common::announce_moved(window, old_rect, old_client);
   return true;
 }
 
@@ -379,8 +389,11 @@ BOOLEAN PeekMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, L
 }
 
 LONGINT GetMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last) {
-  if (!msg || !common::peek(msg, window, first, last, PM_REMOVE)) return -1; // nothing will come
-  return msg->MESSAGE == WM_QUIT ? 0 : 1;
+  if (!msg || (window != 0 && !common::find_window(window))) return -1;
+  if (common::peek(msg, window, first, last, PM_REMOVE)) return msg->MESSAGE == WM_QUIT ? 0 : 1;
+  // Nothing queued, and no device here can ever add to it: the loop that waits is told to end.
+  *msg = TMSG{0, WM_QUIT, 0, 0, GetTickCount(), cursor};
+  return 0;
 }
 
 THANDLE SetCapture(THANDLE window) {

@@ -20,8 +20,11 @@
 ///      erased onto the canvas
 ///  [X] Menus: the shared menu model and loop (bar from Alt, F10 and Alt+letter, pop-ups from
 ///      TrackPopupMenu), the user's steps taken from a script (script_menu); nothing is drawn
+///  [X] GetMessageA never waits: with nothing queued (the scripted input used up, no quit
+///      posted) it returns 0 with a WM_QUIT of exit code 0, so that a message loop that waits,
+///      `while (GetMessageA(...))` included, ends instead of spinning or hanging; PeekMessageA
+///      just reports the empty queue. A handle that is no window gives -1.
 /// Missing features or Issues:
-///  [ ] GetMessageA never waits: on an empty queue it returns -1 at once
 ///  [ ] Window regions do not clip blits or input; only SRCCOPY blits; nothing reads a window
 #pragma once
 

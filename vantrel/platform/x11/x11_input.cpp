@@ -106,8 +106,49 @@ TLPARAM pack_point(int x, int y) {
   return TLPARAM((LONGWORD(y & 0xFFFF) << 16) | LONGWORD(x & 0xFFFF));
 }
 
+// The client area's top-left corner of W on the screen.
+POINT client_origin(const common::window &w) {
+  TRECT r;
+  platform::GetWindowRect(w.handle, &r);
+  return {r.LEFT + w.client.LEFT, r.TOP + w.client.TOP};
+}
+
+bool client_holds(const common::window &w, int x_root, int y_root) {
+  const POINT o = client_origin(w);
+  return x_root >= o.X && y_root >= o.Y && x_root < o.X + (w.client.RIGHT - w.client.LEFT) &&
+         y_root < o.Y + (w.client.BOTTOM - w.client.TOP);
+}
+
+// Win32 has no implicit grab: without capture, the pointer's messages go to the window under
+// it, while X sends them to the window the button went down in. Past that window's client
+// area this finds where they belong, another of ours or none (somebody else's window), and
+// sets X and Y to its client coordinates. Inside it, X's choice stands.
+common::window *under_pointer(common::window *w, int x_root, int y_root, int &x, int &y) {
+  if (!w || captured_window() != 0 || client_holds(*w, x_root, y_root)) return w;
+  common::window *at = nullptr;
+  for (THANDLE h : common::child_windows(0)) {
+    common::window *top = common::find_window(h);
+    if (top && top->visible && client_holds(*top, x_root, y_root)) at = top;
+  }
+  for (bool deeper = at != nullptr; deeper;) {
+    deeper = false;
+    for (THANDLE h : common::child_windows(at->handle)) {
+      common::window *c = common::find_window(h);
+      if (c && c->visible && client_holds(*c, x_root, y_root)) {
+        at = c, deeper = true;
+        break;
+      }
+    }
+  }
+  if (at) {
+    const POINT o = client_origin(*at);
+    x = x_root - o.X, y = y_root - o.Y;
+  }
+  return at;
+}
+
 void translate_button(XButtonEvent &e, bool press) {
-  common::window *w = window_of(e.window);
+  common::window *w = under_pointer(window_of(e.window), e.x_root, e.y_root, e.x, e.y);
   if (!w) return;
   unsigned mask = e.button == 1   ? Button1Mask
                   : e.button == 2 ? Button2Mask
@@ -293,7 +334,8 @@ void translate_event(XEvent &ev) {
     translate_button(ev.xbutton, false);
     break;
   case MotionNotify:
-    if (common::window *w = window_of(ev.xmotion.window))
+    if (common::window *w = under_pointer(window_of(ev.xmotion.window), ev.xmotion.x_root,
+                                          ev.xmotion.y_root, ev.xmotion.x, ev.xmotion.y))
       post_input(w->handle, WM_MOUSEMOVE, mouse_flags(ev.xmotion.state),
                  pack_point(ev.xmotion.x, ev.xmotion.y), ev.xmotion.x_root, ev.xmotion.y_root);
     break;

@@ -297,7 +297,10 @@ void reset() {
   forget_capture(capture_window);
   reset_gdi();
   reset_status_bar();
-  if (shared_display) XSync(shared_display, True); // events of the old windows are dropped
+  if (shared_display) {
+    XSync(shared_display, True); // events of the old windows are dropped
+    sync_error(shared_display);  // and so are their errors, not to fail the next call
+  }
 }
 
 namespace {
@@ -347,7 +350,7 @@ BOOLEAN PeekMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, L
 }
 
 LONGINT GetMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last) {
-  if (!msg) return -1;
+  if (!msg || (window != 0 && !common::find_window(window))) return -1; // never waits for it
   for (;;) {
     drain_events();
     if (common::peek(msg, window, first, last, PM_REMOVE)) return msg->MESSAGE == WM_QUIT ? 0 : 1;

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/window_life.h"
 #include "vantrel/platform/common/window_paint.h"
 #include "vantrel/platform/x11/x11_internal.h"
 
@@ -226,8 +227,11 @@ void follow_configure(common::window &w, const XConfigureEvent &e) {
     XTranslateCoordinates(d, n->xid, DefaultRootWindow(d), 0, 0, &rx, &ry, &child);
     x = rx, y = ry;
   }
+  const TRECT old_rect = w.rect, old_client = w.client;
   w.rect = {x - f.left, y - f.top, x + cw + f.right, y + ch + f.bottom};
   w.client = {f.left, f.top, f.left + cw, f.top + ch};
+  // Moved or resized by the user or the window manager: the procedure hears of it, as on Win32.
+  common::announce_moved(w.handle, old_rect, old_client);
 }
 
 } // namespace vantrel::x11
@@ -349,19 +353,26 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
   set_class_cursor(d, n->xid, cls);
 
   pending = n;
-  common::window *win =
-      common::create_window(style, class_name, title, rect, client, parent, menu, attach_pending);
+  common::window *win = common::create_window(style, class_name, title, rect, client, parent, menu,
+                                              attach_pending, free_native);
   if (!win) {
-    // WM_CREATE refused the window; its record went without running free_native.
-    if (pending == n) pending = nullptr;
-    XDestroyWindow(d, n->xid);
-    if (n->colormap) XFreeColormap(d, n->colormap);
+    // WM_CREATE refused the window, or the procedure destroyed it: free_native has run on it
+    // with its record. Only a window that never got a record is left to free here.
+    if (pending == n) {
+      pending = nullptr;
+      XDestroyWindow(d, n->xid);
+      if (n->colormap) XFreeColormap(d, n->colormap);
+      delete n;
+    }
     XFlush(d);
-    delete n;
     return 0;
   }
   THANDLE handle = win->handle;
-  if (win->visible) show_and_erase(d, handle);
+  if (style & WS_VISIBLE) {
+    win->visible = true;
+    common::announce_shown(handle, true);
+    show_and_erase(d, handle);
+  }
   XFlush(d);
   return common::find_window(handle) ? handle : 0; // the erase may have destroyed it
 }
@@ -377,9 +388,12 @@ BOOLEAN ShowWindow(THANDLE window, LONGINT cmd) {
     XUnmapWindow(d, native(*w)->xid);
     XFlush(d);
     w->visible = false;
+    if (was) common::announce_shown(window, false);
     return was;
   }
   w->visible = true;
+  if (!was) common::announce_shown(window, true);
+  if (!(w = common::find_window(window))) return was;
   if (cmd == 2 || cmd == 6 || cmd == 7) { // minimised
     XIconifyWindow(d, native(*w)->xid, DefaultScreen(d));
     XFlush(d);
@@ -394,6 +408,7 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   Display *d = display();
   x11_window *n = win ? native(*win) : nullptr;
   if (!n || !d || w <= 0 || h <= 0 || w > 16384 || h > 16384) return false;
+  const TRECT old_rect = win->rect, old_client = win->client;
   win->rect = {x, y, x + w, y + h};
   win->client = common::client_inside(win->style, w, h, win->menu != 0);
   x_place place = place_of(win->rect, win->client, n->border);
@@ -401,6 +416,7 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   XMoveResizeWindow(d, n->xid, place.x, place.y, place.width, place.height);
   XFlush(d);
   if (repaint) common::invalidate(*win, nullptr, true);
+  common::announce_moved(window, old_rect, old_client);
   return true;
 }
 

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Runs every scenario of probe_table.txt with the input probe in table mode and compares the
+# whole log (message, wParam, lParam, in order) of the x11 build with the Windows build's under
+# Wine, less the differences listed in probe_differences.txt. Without a Windows build it runs
+# the x11 side alone: every scenario must reach its end.
+#   usage: tests/e2e/probe_table_test.sh X11_PROBE [WIN32_PROBE.exe] [NAME_PATTERN]
+set -uo pipefail
+
+x11_probe=${1:?the x11 build of input_probe}
+win32_probe=${2:-}
+only=${3:-}
+here=$(dirname "$0")
+[ -n "${DISPLAY:-}" ] || { echo "probe table: no DISPLAY: skipped" >&2; exit 77; }
+for tool in xdotool xdpyinfo ${win32_probe:+wine}; do
+  command -v "$tool" >/dev/null || { echo "probe table: $tool is not installed" >&2; exit 2; }
+done
+xdpyinfo >/dev/null 2>&1 || { echo "probe table: no X display" >&2; exit 2; }
+source "$here/e2e_common.sh"
+[ -n "$win32_probe" ] && e2e_use_wine
+e2e_start probe-table
+
+trim() { local s=${1#"${1%%[![:space:]]*}"}; echo "${s%"${s##*[![:space:]]}"}"; }
+# wait_for LOG PATTERN: until a line of LOG matches (a guard of 60 s against a hang).
+has_line() { tr -d '\r' <"$1" | grep -qE -- "$2"; }
+wait_for() { e2e_until 60 has_line "$@"; }
+gone() { ! kill -0 "$pid" 2>/dev/null; }
+# stop NAME SIDE WHY: fails the scenario and ends its probe, which would take the next one's input.
+stop() {
+  fail "$1 ($2)" "$3"
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  pid=""
+  return 1
+}
+
+# play NAME SIDE OPTIONS ACTIONS STEPS COMMAND...: one scenario on one side; leaves NAME.SIDE.
+play() {
+  local name=$1 side=$2 options=$3 actions=$4 steps=$5 log="$work/$1.$2" marks=1 step
+  shift 5
+  xdotool mousemove 1270 1010 # away from where the window will be
+  # shellcheck disable=SC2086 # one argument per action
+  "$@" table "$options" $actions >"$log" 2>"$work/$name.$side.err" &
+  pid=$!
+  if ! e2e_until 90 has_line "$log" '^(ready|created 0)'; then
+    stop "$name" "$side" "the probe did not start"
+    return
+  fi
+  if has_line "$log" '^created 0'; then
+    e2e_until 60 gone || { stop "$name" "$side" "the probe did not end without its window"; return; }
+    pid=""
+    return 0
+  fi
+  # Input reaches the window once a move into it is logged (Wine gives no window the X focus
+  # without a window manager; keys then go to the window under the pointer).
+  xdotool mousemove 200 200
+  wait_for "$log" '^p 200 ' || { stop "$name" "$side" "no move reached the window"; return; }
+  xdotool key F9
+  wait_for "$log" '^mark 1$' || { stop "$name" "$side" "the first mark did not come back"; return; }
+  IFS=';' read -ra parts <<<"$steps"
+  for step in "${parts[@]}"; do
+    step=$(trim "$step")
+    [ -z "$step" ] && continue
+    if [ "$step" = mark ]; then
+      marks=$((marks + 1))
+      xdotool key F9
+      wait_for "$log" "^mark $marks\$" || { stop "$name" "$side" "mark $marks did not come back"; return; }
+    else
+      # shellcheck disable=SC2086 # xdotool's arguments
+      xdotool $step
+    fi
+  done
+  xdotool key F8
+  e2e_until 60 gone || { stop "$name" "$side" "the probe did not end after F8"; return; }
+  pid=""
+  has_line "$log" '^end' || fail "$name ($side)" "the probe's loop did not end"
+}
+
+# The log of NAME.SIDE with the listed differences of NAME left out: every line of a message
+# listed by number, or the one line listed as MESSAGE:WPARAM:LPARAM.
+normalised() {
+  tr -d '\r' <"$work/$1.$2" | awk -v n="$1" '
+    FNR == NR { if (!/^#/ && NF >= 2 && ($1 == n || $1 == "*")) drop[$2] = 1; next }
+    ($1 == "p" || $1 == "c") && (($2 in drop) || (($2 ":" $3 ":" $4) in drop)) { next }
+    { print }' "$here/probe_differences.txt" -
+}
+
+matched=0 total=0
+while IFS='|' read -r name options actions steps; do
+  name=$(trim "$name")
+  [[ -z "$name" || "$name" == \#* ]] && continue
+  [ -n "$only" ] && [[ ! "$name" =~ $only ]] && continue
+  options=$(trim "$options") actions=$(trim "$actions")
+  total=$((total + 1))
+  play "$name" x11 "$options" "$actions" "$steps" "$x11_probe" || continue
+  [ -z "$win32_probe" ] && { pass "$name (x11)"; continue; }
+  play "$name" wine "$options" "$actions" "$steps" wine "$win32_probe" || continue
+  if diff <(normalised "$name" wine) <(normalised "$name" x11) >"$work/$name.diff"; then
+    matched=$((matched + 1))
+    pass "$name: the same $(normalised "$name" x11 | wc -l) lines as Wine"
+  else
+    fail "$name" "differs from Wine (< Wine, > x11):"
+    head -n 40 "$work/$name.diff"
+  fi
+done <"$here/probe_table.txt"
+[ -n "$win32_probe" ] && echo "$matched of $total scenarios match Wine"
+# PROBE_TABLE_KEEP=FOLDER keeps every log there, to write a scenario's expectations from.
+[ -n "${PROBE_TABLE_KEEP:-}" ] && mkdir -p "$PROBE_TABLE_KEEP" && cp "$work"/*.x11 "$work"/*.wine "$PROBE_TABLE_KEEP" 2>/dev/null
+e2e_nothing_held
+echo "$failures failure(s)"
+[ "$failures" -eq 0 ]
