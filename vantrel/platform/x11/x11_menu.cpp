@@ -281,9 +281,12 @@ void run_menu(common::menu_tracking &t) {
   v.visual = DefaultVisual(v.d, v.screen);
   v.cmap = DefaultColormap(v.d, v.screen);
   v.font = XftFontOpenName(v.d, v.screen, "sans-11");
-  if (!v.font || !xft_colour(v, 0x000000, &v.text) || !xft_colour(v, 0x6D6D6D, &v.grey) ||
-      !xft_colour(v, 0xFFFFFF, &v.lit))
-    return; // the loop ends without a choice
+  if (!v.font) return; // the loop ends without a choice
+  if (!xft_colour(v, 0x000000, &v.text) || !xft_colour(v, 0x6D6D6D, &v.grey) ||
+      !xft_colour(v, 0xFFFFFF, &v.lit)) {
+    XftFontClose(v.d, v.font);
+    return;
+  }
   v.background = pixel_of(v, 0xF0F0F0);
   v.highlight = pixel_of(v, common::system_colour(13)); // COLOR_HIGHLIGHT
   v.edge = pixel_of(v, 0xA0A0A0);
