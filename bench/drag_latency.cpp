@@ -124,12 +124,29 @@ int in_process(Display *inj) {
     frame_and_hash();
   const double frame_ms = ms_between(t0, clock_type::now()) / 60;
 
+  // Keys: presses and releases along the home row, each worked off (key-down, character,
+  // key-up, a frame each) before the next.
+  constexpr int KEYS = 100;
+  int key_frames = 0;
+  news0 = heap::news;
+  for (int i = 0; i < KEYS; i++) {
+    const unsigned code = 38 + unsigned(i % 9); // a .. l
+    XTestFakeKeyEvent(inj, code, True, 0);
+    XTestFakeKeyEvent(inj, code, False, 0);
+    XSync(inj, False);
+    for (int f = 0; f < 4; f++, key_frames++)
+      frame_and_hash();
+  }
+  const double key_news = double(heap::news - news0) - frame_news * key_frames;
+
   std::printf("x11, in process: last motion to last change of the picture: %d frames, %.0f ms "
               "(a frame takes %.1f ms)\n",
               last_change, ms_between(last_motion, t_change), frame_ms);
   std::printf("x11, in process: operator new per input event: %.2f (%d motions, %.2f per frame "
               "beside)\n",
               input_news / (MOTIONS + 1), MOTIONS, frame_news);
+  std::printf("x11, in process: operator new per key event: %.2f (%d keys pressed and released)\n",
+              key_news / (2 * KEYS), KEYS);
   demo::PROGRAM_END();
   return 0;
 }

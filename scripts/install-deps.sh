@@ -17,8 +17,10 @@ TEST=(
   "${RUN[@]}" git
   libgtest-dev googletest libpng-dev doxygen
   # The end-to-end tests and the drag benchmark: a virtual screen, real input on it (XTest),
-  # pictures read back from it.
-  xvfb xdotool libxtst-dev imagemagick
+  # pictures read back from it; setxkbmap for the keyboard layouts.
+  xvfb xdotool libxtst-dev imagemagick x11-xkb-utils
+  # The same tests under real window managers of different kinds, and wmctrl to see them up.
+  openbox xfwm4 fluxbox icewm wmctrl
   # The fuzz targets: clang with the libFuzzer and sanitizer runtimes.
   clang libclang-rt-14-dev
 )
@@ -27,7 +29,7 @@ WINDOWS=(
   # The cross-compiler, GoogleTest's sources for it, and Wine (64-bit) to run the programs.
   mingw-w64 g++-mingw-w64-x86-64-posix googletest wine wine64
   # The Windows end-to-end test drives Wine on a virtual screen and compares screenshots.
-  xvfb xdotool imagemagick
+  xvfb xdotool imagemagick x11-xkb-utils
 )
 
 [ $# -eq 0 ] && set -- run

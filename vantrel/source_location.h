@@ -21,6 +21,7 @@ namespace vantrel {
 /// The function's name is the bare name here, where std::source_location gives the whole
 /// signature; FUNCTIONNAME takes the name from either.
 struct TSOURCELOCATION {
+  /// The place of the call that leaves these arguments out.
   static constexpr TSOURCELOCATION current(const char *FILE = __builtin_FILE(),
                                            const char *FUNCTION = __builtin_FUNCTION(),
                                            unsigned LINE = __builtin_LINE()) noexcept {
@@ -30,9 +31,13 @@ struct TSOURCELOCATION {
     here.at_line = LINE;
     return here;
   }
+  /// The source file's name.
   constexpr const char *file_name() const noexcept { return file; }
+  /// The calling function's bare name.
   constexpr const char *function_name() const noexcept { return function; }
+  /// The line of the call.
   constexpr unsigned line() const noexcept { return at_line; }
+  /// 0: the builtins give no column.
   constexpr unsigned column() const noexcept { return 0; }
 
 private:

@@ -34,9 +34,11 @@ wait_line() {
   return 1
 }
 count() { out | grep -c -- "$1" || true; }
-# The colour at screen pixel (X, Y) as "R G B".
+# The colour at screen pixel (X, Y) of the window at (0, 0) as "R G B"; where a window manager
+# moved the window, (DX, DY) further.
+dx=0 dy=0
 pixel() {
-  import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+  import -window root -crop "1x1+$(($1 + dx))+$(($2 + dy))" -depth 8 txt:- 2>/dev/null |
     awk 'NR == 2 { split($0, f, "[()]"); split(f[2], c, ","); print int(c[1]), int(c[2]), int(c[3]) }'
 }
 # True when screen pixel (X, Y) is within 16 of the colour R G B, waiting up to 5 s for it.
@@ -60,6 +62,9 @@ if ! wait_line '^ready' 60; then
   exit 1
 fi
 main=$(timeout 20 xdotool search --sync --onlyvisible --name "^$TITLE\$" 2>/dev/null | head -n 1)
+# The native X window is the client area, at (3, 22) unless a window manager moved it.
+[ -z "$runner" ] && [ -n "$main" ] && read -r dx dy < <(xwininfo -id "$main" |
+  awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 } END { print x - 3, y - 22 }')
 
 # The class background, COLOR_BTNFACE, is what Wine paints: 245 245 245 in its default scheme.
 becomes 20 60 245 245 245 && [ "$(pixel 20 60)" = "245 245 245" ] &&
@@ -70,7 +75,7 @@ out | grep -q '^status: Percorso file$' && pass 'the status bar holds "Percorso 
   fail "status text" "$(out | grep '^status')"
 read -r _ _ _ sl st sr sb < <(out | grep '^status bar at')
 # Text is drawn in dark pixels; the bar's face is light.
-dark=$(import -window root -crop "100x$((sb - st))+$sl+$st" -colorspace gray -depth 8 txt:- 2>/dev/null |
+dark=$(import -window root -crop "100x$((sb - st))+$((sl + dx))+$((st + dy))" -colorspace gray -depth 8 txt:- 2>/dev/null |
   awk 'NR > 1 { split($0, f, "[()]"); if (f[2] + 0 < 100) n++ } END { print n + 0 }')
 [ "$dark" -ge 20 ] && pass "the first part of the status bar shows text ($dark dark pixels)" ||
   fail "status bar" "$dark dark pixels in its first part"
@@ -85,10 +90,10 @@ read -r _ _ _ _ ql qt _ _ < <(out | grep '^button 102 STOP at')
 # Inside the PLAY disc, clear of its arrow: the normal picture's green, then the hover one's.
 bx=$((pl + 24)); by=$((pt + 10))
 becomes $bx $by 46 139 58 && pass "the button shows its normal picture" || fail normal "wrong colour"
-xdotool mousemove $bx $by
+xdotool mousemove $((bx + dx)) $((by + dy))
 becomes $bx $by 62 187 78 && pass "hovering shows the hover picture" || fail hover "wrong colour"
 
-xdotool mousemove $bx $by click 1
+xdotool mousemove $((bx + dx)) $((by + dy)) click 1
 wait_line '^command 101 PLAY$' 10 || fail click "no command 101"
 
 # The PLAY picture's top-left corner is magenta: cut away, so the main window's background shows
@@ -96,14 +101,14 @@ wait_line '^command 101 PLAY$' 10 || fail click "no command 101"
 [ "$(pixel $((pl + 1)) $((pt + 1)))" = "245 245 245" ] &&
   pass "the cut-away corner shows the window's background" ||
   fail "cut-away corner" "$(pixel $((pl + 1)) $((pt + 1)))"
-xdotool mousemove $((pl + 1)) $((pt + 1)) click 1
+xdotool mousemove $((pl + 1 + dx)) $((pt + 1 + dy)) click 1
 if wait_line '^main window pressed at' 10; then
   pass "a click on a cut-away pixel reaches the main window"
 else
   fail "cut-away click" "the main window got no press"
 fi
 
-xdotool mousemove $((ql + 48)) $((qt + 24)) click 1
+xdotool mousemove $((ql + 48 + dx)) $((qt + 24 + dy)) click 1
 wait_line '^command 102 STOP$' 10 && pass "the second button posts its own identifier" ||
   fail "second button" "no command 102"
 # Each later line came after everything the earlier clicks posted: one command per click, none

@@ -9,6 +9,7 @@
 #include "tests/support/x11_support.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -45,13 +46,6 @@ std::string run(const std::string &command) {
   return out;
 }
 
-// The first window whose name is NAME, waiting up to 20 s; 0 when none appears.
-Window find_window(const std::string &name) {
-  std::string id = run("timeout 20 xdotool search --sync --onlyvisible --name '^" + name +
-                       "$' 2>/dev/null | head -n 1");
-  return id.empty() ? 0 : Window(std::stoul(id));
-}
-
 // Polls DONE every 20 ms until it holds or SECONDS pass.
 bool wait_until(const std::function<bool()> &done, double seconds) {
   auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -60,6 +54,15 @@ bool wait_until(const std::function<bool()> &done, double seconds) {
     std::this_thread::sleep_for(20ms);
   }
   return true;
+}
+
+// The first window whose name is NAME, waiting up to 20 s; 0 when none appears. Asked again
+// while none is found: a search ends early when a window it walks past goes away meanwhile,
+// as a window manager's frames do.
+Window find_window(const std::string &name) {
+  std::string id, search = "xdotool search --onlyvisible --name '^" + name + "$' 2>/dev/null";
+  wait_until([&] { return !(id = run("timeout 20 " + search + " | head -n 1")).empty(); }, 60);
+  return id.empty() ? 0 : Window(std::stoul(id));
 }
 
 struct rgb {
@@ -120,17 +123,19 @@ protected:
   // Answers the box named NAME with KEY: once the box holds the keyboard focus (a key typed
   // earlier would go elsewhere), one press and release, then the box must go away.
   bool answer(const std::string &name, const std::string &key) {
+    // The deadlines only guard against a hang: a window manager that has just started on a
+    // loaded machine can take many seconds to give the box the focus.
     Window box = find_window(name);
-    if (!box) return false;
+    if (!box) return ADD_FAILURE() << "no window named " << name, false;
     auto focused = [&] {
       Window focus = 0;
       int revert;
       XGetInputFocus(display_, &focus, &revert);
       return focus == box;
     };
-    if (!wait_until(focused, 10)) return false;
+    if (!wait_until(focused, 60)) return ADD_FAILURE() << name << " never had the focus", false;
     run("xdotool key " + key);
-    return wait_until([&] { return !exists(box); }, 10);
+    return wait_until([&] { return !exists(box); }, 60);
   }
   bool exists(Window w) {
     XSync(display_, False);
@@ -186,6 +191,7 @@ protected:
     XDestroyImage(img);
     return px;
   }
+  bool window_manager() { return run("wmctrl -m >/dev/null 2>&1 && echo yes") == "yes"; }
   Display *display_ = nullptr;
   fs::path dir_;
   pid_t pid_ = 0;
@@ -200,11 +206,13 @@ TEST_F(X11DemoTest, NoGivesTheTitledWindowShowingFourOutlinedColumns) {
   Window child;
   XTranslateCoordinates(display_, w, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
   // The X window is the client area of the 800 x 600 outer rectangle at (0, 0), inside
-  // Win32's frame and caption, where Wine puts it too.
+  // Win32's frame and caption, where Wine puts it too; a window manager places it itself.
   EXPECT_EQ(a.width, 794);
   EXPECT_EQ(a.height, 575);
-  EXPECT_EQ(x, 3);
-  EXPECT_EQ(y, 22);
+  if (!window_manager()) {
+    EXPECT_EQ(x, 3);
+    EXPECT_EQ(y, 22);
+  }
   int width, height;
   auto px = grab(w, width, height);
   ASSERT_EQ(px.size(), std::size_t(794 * 575));
@@ -224,6 +232,20 @@ TEST_F(X11DemoTest, YesCoversTheScreen) {
   // The thin border sits outside the client area.
   EXPECT_EQ(a.width + 2 * a.border_width, WidthOfScreen(s));
   EXPECT_EQ(a.height + 2 * a.border_width, HeightOfScreen(s));
+  // On the screen: the border in COLOR_WINDOWFRAME along all four edges, where a panel or the
+  // desktop would show if the window did not cover them.
+  const int sw = WidthOfScreen(s), sh = HeightOfScreen(s);
+  int off = 0;
+  for (auto [x, y, w, h] :
+       {std::array{0, 0, sw, 1}, {0, sh - 1, sw, 1}, {0, 0, 1, sh}, {sw - 1, 0, 1, sh}}) {
+    XImage *img = XGetImage(display_, DefaultRootWindow(display_), x, y, unsigned(w), unsigned(h),
+                            AllPlanes, ZPixmap);
+    ASSERT_NE(img, nullptr);
+    for (int i = 0; i < w * h; i++)
+      off += (XGetPixel(img, i % w, i / w) & 0xFFFFFF) != 0x9E9E9E;
+    XDestroyImage(img);
+  }
+  EXPECT_EQ(off, 0) << "screen edge pixels that are not the window's border";
   run("xdotool key Escape");
   EXPECT_EQ(wait_exit(), 0);
 }
@@ -279,7 +301,7 @@ TEST_F(X11DemoTest, WindowDestroyedOrConnectionLostEndsTheProgram) {
   Window w = start("n");
   ASSERT_NE(w, 0u);
   run("xdotool windowclose " + std::to_string(w) + " 2>/dev/null");
-  EXPECT_EQ(wait_exit(5), 0);
+  EXPECT_EQ(wait_exit(), 0); // the time it takes is bench/outside_close's to measure
 
   w = start("n");
   ASSERT_NE(w, 0u);

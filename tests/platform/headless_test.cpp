@@ -33,6 +33,9 @@ TEST_F(HeadlessTest, QueueHandsOutPostedMessagesInOrderThenPaint) {
   EXPECT_TRUE(platform::TranslateMessage(&m));
   ASSERT_EQ(platform::GetMessageA(&m, 0, 0, 0), 1);
   EXPECT_EQ(m.MESSAGE, WM_KEYUP);
+  EXPECT_TRUE(platform::TranslateMessage(&m)) << "nonzero for key-ups too, as on Win32";
+  const TMSG move{window_, WM_MOUSEMOVE, 0, 0, 0, {}};
+  EXPECT_FALSE(platform::TranslateMessage(&move));
   ASSERT_EQ(platform::GetMessageA(&m, 0, 0, 0), 1);
   EXPECT_EQ(m.MESSAGE, WM_CHAR);
   EXPECT_EQ(m.WPARAM, TWPARAM('a'));

@@ -605,7 +605,8 @@ TEST_F(X11ExtrasTest, ClassBackgroundIsErasedOnShowExposeAndInvalidateWithErase)
 struct box_visit {
   bool found = false;
   screen_shot shot;
-  long functions = -1; // the _MOTIF_WM_HINTS functions the box offers the window manager
+  long functions = -1;    // the _MOTIF_WM_HINTS functions the box offers the window manager
+  std::string properties; // manager_properties of the box
 };
 
 Window find_viewable(Display *d, const std::string &name) {
@@ -652,6 +653,7 @@ void visit_box(const std::string &caption, bool close, const std::string &keys, 
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   if (out->found) {
+    out->properties = manager_properties(d, box, getpid());
     Atom motif = XInternAtom(d, "_MOTIF_WM_HINTS", False), type;
     int format;
     unsigned long count, after;
@@ -663,7 +665,10 @@ void visit_box(const std::string &caption, bool close, const std::string &keys, 
     if (data) XFree(data);
   }
   if (box && close) send_close_request(d, box); // delivered before the keys below are typed
-  if (box && !keys.empty())
+  if (box && keys == "destroy") {               // as another program would
+    XDestroyWindow(d, box);
+    XSync(d, False);
+  } else if (box && !keys.empty())
     std::system(("xdotool windowfocus --sync " + std::to_string(box) + " key " + keys).c_str());
   XCloseDisplay(d);
 }
@@ -773,13 +778,15 @@ TEST_F(X11ExtrasTest, MessageBoxAccessLettersEscapeAndClose) {
       {MB_OK, true, "", IDOK, {}, true},
       {3 /* MB_YESNOCANCEL */, true, "", IDCANCEL, {true, true, false}, true},
       {6 /* MB_CANCELTRYCONTINUE */, false, "c", 11 /* IDCONTINUE */, {false, true, true}, true},
-      {6, false, "t", 10 /* IDTRYAGAIN */, {}, true}};
+      {6, false, "t", 10 /* IDTRYAGAIN */, {}, true},
+      {MB_YESNO, false, "destroy", 0, {}, false}};
   for (const box_case &c : cases) {
     SCOPED_TRACE(testing::Message() << "style " << c.style << (c.close ? ", close, " : ", ")
                                     << "keys \"" << c.keys << "\"");
     box_visit visit;
     EXPECT_EQ(show_box(c.style, c.close, c.keys, &visit), c.answer);
     ASSERT_TRUE(visit.found);
+    EXPECT_EQ(visit.properties, "input pid machine delete ping ");
     if (!c.underlined.empty()) {
       EXPECT_EQ(underlined_buttons(visit.shot), c.underlined);
     }

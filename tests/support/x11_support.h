@@ -5,7 +5,9 @@
 // gtest before Xlib, whose None and Bool macros would break its headers.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -46,15 +48,49 @@ inline x11_absence x11_missing(bool opened) {
     ASSERT_TRUE(absence.why.empty()) << absence.why;                                               \
   } while (0)
 
-// What a window manager sends when the close button of window W is pressed; the server has
+// What a window manager learns of window W from its properties, in one line: "input" (WM_HINTS
+// take input), "pid" (_NET_WM_PID is PID), "machine" (WM_CLIENT_MACHINE), then WM_PROTOCOLS's
+// "delete" and "ping".
+inline std::string manager_properties(Display *d, Window w, long pid) {
+  std::string out;
+  if (XWMHints *h = XGetWMHints(d, w)) {
+    if ((h->flags & InputHint) && h->input) out += "input ";
+    XFree(h);
+  }
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char *data = nullptr;
+  if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL,
+                         &type, &format, &count, &after, &data) == Success &&
+      data && count == 1 && *reinterpret_cast<long *>(data) == pid)
+    out += "pid ";
+  if (data) XFree(data);
+  XTextProperty machine{};
+  if (XGetWMClientMachine(d, w, &machine) && machine.nitems > 0) out += "machine ";
+  if (machine.value) XFree(machine.value);
+  Atom *protocols = nullptr;
+  int n = 0;
+  if (XGetWMProtocols(d, w, &protocols, &n)) {
+    for (const char *name : {"WM_DELETE_WINDOW", "_NET_WM_PING"})
+      for (int i = 0; i < n; i++)
+        if (protocols[i] == XInternAtom(d, name, False))
+          out += name[1] == 'M' ? "delete " : "ping ";
+    XFree(protocols);
+  }
+  return out;
+}
+
+// What a window manager sends when the close button of window W is pressed (or, with
+// _NET_WM_PING for PROTOCOL, when it asks whether W's program still answers); the server has
 // delivered it when this returns.
-inline void send_close_request(Display *d, Window w) {
+inline void send_close_request(Display *d, Window w, const char *protocol = "WM_DELETE_WINDOW") {
   XEvent ev{};
   ev.xclient.type = ClientMessage;
   ev.xclient.window = w;
   ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
   ev.xclient.format = 32;
-  ev.xclient.data.l[0] = long(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  ev.xclient.data.l[0] = long(XInternAtom(d, protocol, False));
   ev.xclient.data.l[1] = CurrentTime;
   XSendEvent(d, w, False, NoEventMask, &ev);
   XSync(d, False);

@@ -23,8 +23,9 @@ inline constexpr LONGWORD WM_NULL = 0, WM_CREATE = 1, WM_DESTROY = 2, WM_MOVE = 
                           WM_ACTIVATE = 6, WM_SETFOCUS = 7, WM_KILLFOCUS = 8, WM_PAINT = 15,
                           WM_CLOSE = 16, WM_QUIT = 18, WM_ERASEBKGND = 20, WM_SHOWWINDOW = 24,
                           WM_CONTEXTMENU = 123, WM_KEYDOWN = 256, WM_KEYUP = 257, WM_CHAR = 258,
-                          WM_SYSKEYDOWN = 260, WM_SYSKEYUP = 261, WM_SYSCHAR = 262,
-                          WM_COMMAND = 273, WM_SYSCOMMAND = 274, WM_TIMER = 275, WM_MOUSEMOVE = 512,
+                          WM_DEADCHAR = 259, WM_SYSKEYDOWN = 260, WM_SYSKEYUP = 261,
+                          WM_SYSCHAR = 262, WM_SYSDEADCHAR = 263, WM_COMMAND = 273,
+                          WM_SYSCOMMAND = 274, WM_TIMER = 275, WM_MOUSEMOVE = 512,
                           WM_LBUTTONDOWN = 513, WM_LBUTTONUP = 514, WM_RBUTTONDOWN = 516,
                           WM_RBUTTONUP = 517, WM_MBUTTONDOWN = 519, WM_MBUTTONUP = 520,
                           WM_MOUSEWHEEL = 522, WM_MOUSELEAVE = 675, WM_USER = 1024;

@@ -11,11 +11,19 @@ namespace vantrel::platform {
 using namespace vantrel::common;
 
 namespace {
-// Alt or F10 went down with no other key since: its release enters the menu bar.
-bool menu_key_armed = false;
 
 constexpr TWPARAM vk_apps = 0x5D;     // the Menu key
 constexpr TLPARAM from_keyboard = -1; // a context-menu request with no place on the screen
+
+// A lone Alt or F10 went down with no other key since: its release enters the menu bar.
+bool menu_key_armed = false;
+
+THANDLE top_level(THANDLE hwnd) {
+  for (window *w = find_window(hwnd); w && (w->style & WS_CHILD) && find_window(w->parent);
+       w = find_window(w->parent))
+    hwnd = w->parent;
+  return hwnd;
+}
 
 // Where the client point (X, Y) of HWND lies on the screen, packed as a mouse lParam.
 TLPARAM screen_lparam(THANDLE hwnd, LONGINT x, LONGINT y) {
@@ -42,8 +50,11 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
     menu_key_armed = false;
     return 0;
   case WM_SYSKEYDOWN:
-    // Shift+F10 is the context menu's, not the menu bar's.
-    menu_key_armed = wparam == VK_MENU || (wparam == VK_F10 && !key_held(VK_SHIFT));
+    // Alt with its context bit and not a repeat, or F10 without Alt; Shift+F10 is the context
+    // menu's, not the menu bar's.
+    menu_key_armed = ((LONGWORD(lparam) & (1u << 29)) && wparam == VK_MENU &&
+                      !(LONGWORD(lparam) & (1u << 30))) ||
+                     (!(LONGWORD(lparam) & (1u << 29)) && wparam == VK_F10 && !key_held(VK_SHIFT));
     // Alt+F4 asks to close, as the close button does; posted, as Wine posts it.
     if (wparam == VK_F4 && (LONGWORD(lparam) & (1u << 29)))
       PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -65,17 +76,22 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
     return 0;
   case WM_KEYUP:
   case WM_SYSKEYUP:
-    if (message == WM_KEYUP && wparam == vk_apps)
-      SendMessageA(hwnd, WM_CONTEXTMENU, TWPARAM(hwnd), from_keyboard);
+    if (wparam == vk_apps) SendMessageA(hwnd, WM_CONTEXTMENU, TWPARAM(hwnd), from_keyboard);
+    // Releasing a lone Alt or F10 asks the top-level window for its menu.
     if ((wparam == VK_MENU || wparam == VK_F10) && menu_key_armed)
-      SendMessageA(hwnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
+      SendMessageA(top_level(hwnd), WM_SYSCOMMAND, SC_KEYMENU, 0);
     menu_key_armed = false;
     return 0;
   case WM_SYSCHAR:
-    // Alt with a character looks for the menu bar's title with that mnemonic.
+    // Alt with a character looks for the menu bar's title with that mnemonic (Alt+Space: a
+    // child's parent's).
     menu_key_armed = false;
-    if ((LONGWORD(lparam) & (1u << 29)) && wparam != '\t' && wparam != VK_ESCAPE && wparam)
-      SendMessageA(hwnd, WM_SYSCOMMAND, SC_KEYMENU, TLPARAM(wparam));
+    if (!(LONGWORD(lparam) & (1u << 29)) || wparam == 0 || wparam == VK_TAB || wparam == VK_ESCAPE)
+      return 0;
+    if (window *w = find_window(hwnd);
+        wparam == VK_SPACE && w && (w->style & WS_CHILD) && find_window(w->parent))
+      return SendMessageA(w->parent, message, wparam, lparam);
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_KEYMENU, TLPARAM(wparam));
     return 0;
   case WM_SYSCOMMAND:
     if ((wparam & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);

@@ -55,7 +55,8 @@ private:
   std::size_t head_ = 0, count_ = 0;
 };
 
-// A device input message with the character its key gives (-1: the US layout decides).
+// A device input message with the character its key gives (-1: the US layout decides; with
+// DEAD_KEY: a dead key for that accent).
 struct input_message {
   TMSG msg;
   int ch = -1;
@@ -66,6 +67,8 @@ ring<input_message> input;
 bool quit_posted = false;
 LONGINT quit_code = 0;
 bool shift_down = false;
+// The accent of a dead key that waits for the next character, 0 for none.
+int pending_dead = 0;
 // The key message last taken from the input queue, for TranslateMessage's character.
 input_message last_key;
 bool keys_down[256] = {}; // by virtual key, as the key messages taken so far left them
@@ -206,6 +209,7 @@ void clear_queue() {
   last_key = {};
   last_press = {};
   shift_down = false;
+  pending_dead = 0;
   for (bool &k : keys_down)
     k = false;
 }
@@ -243,10 +247,11 @@ TLRESULT DispatchMessageA(const TMSG *msg) {
 
 BOOLEAN TranslateMessage(const TMSG *msg) {
   if (!msg) return false;
-  bool down = msg->MESSAGE == WM_KEYDOWN || msg->MESSAGE == WM_SYSKEYDOWN;
-  bool up = msg->MESSAGE == WM_KEYUP || msg->MESSAGE == WM_SYSKEYUP;
+  const bool down = msg->MESSAGE == WM_KEYDOWN || msg->MESSAGE == WM_SYSKEYDOWN;
+  const bool up = msg->MESSAGE == WM_KEYUP || msg->MESSAGE == WM_SYSKEYUP;
   if ((down || up) && msg->WPARAM == VK_SHIFT) shift_down = down;
-  if (!down) return false;
+  // Win32 answers nonzero for every key-down and key-up, whether a character came of it or not.
+  if (!down) return up;
   // The character the backend's layout gave this key, when it is the key message last taken
   // from the input queue; the US layout otherwise (a posted key message, say).
   const TMSG &k = last_key.msg;
@@ -254,9 +259,30 @@ BOOLEAN TranslateMessage(const TMSG *msg) {
                           k.WPARAM == msg->WPARAM && k.LPARAM == msg->LPARAM && k.TIME == msg->TIME;
   int ch = from_input ? last_key.ch : -1;
   if (ch < 0) ch = us_key_char(msg->WPARAM, shift_down);
-  if (ch == 0) return false;
-  post(TMSG{msg->HWND, msg->MESSAGE == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, TWPARAM(ch), msg->LPARAM,
-            msg->TIME, msg->PT});
+  if (ch == 0) return true; // keys without a character leave a pending dead key waiting
+  const bool sys = msg->MESSAGE == WM_SYSKEYDOWN;
+  auto post_char = [&](LONGWORD kind, int c) {
+    post(TMSG{msg->HWND, kind, TWPARAM(c), msg->LPARAM, msg->TIME, msg->PT});
+  };
+  const LONGWORD char_kind = sys ? WM_SYSCHAR : WM_CHAR;
+  const int accent = pending_dead;
+  pending_dead = 0;
+  if (ch & DEAD_KEY) {
+    if (accent == 0) {
+      // The accent waits for the next character; the window sees which one it is.
+      pending_dead = ch & 0xFF;
+      post_char(sys ? WM_SYSDEADCHAR : WM_DEADCHAR, pending_dead);
+      return true;
+    }
+    ch &= 0xFF; // a second dead key types both accents
+  } else if (accent != 0) {
+    if (const int combined = combine_dead(accent, ch)) {
+      post_char(char_kind, combined);
+      return true;
+    }
+  }
+  if (accent != 0) post_char(char_kind, accent);
+  post_char(char_kind, ch);
   return true;
 }
 

@@ -255,6 +255,10 @@ BOOLEAN SwapBuffers(THANDLE dc) {
   if (!n || !d || !n->glx) return false;
   return frames::swap(common::find_object(dc, common::gdi_kind::dc)->window, [&] {
     glXSwapBuffers(d, n->glx);
+    // The next frame draws at once, before the pump reads a DestroyNotify: into a window that
+    // another program destroyed meanwhile, Mesa would size its buffers from a geometry the
+    // server refused to give. Asked now, the server's answer stops that drawing before it starts.
+    if (destroyed_on_server(d, n->xid)) release_gl(*n);
     return true;
   });
 }

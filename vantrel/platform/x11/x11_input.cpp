@@ -4,6 +4,11 @@
 #include <X11/Xatom.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "vantrel/platform/common/keyboard.h"
 #include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/x11/x11_internal.h"
 
@@ -28,68 +33,184 @@ void post_input(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM lparam, 
 
 bool is_keypad_keysym(KeySym k) { return k >= XK_KP_Space && k <= XK_KP_9; }
 
-// Keys that Win32 marks as extended (bit 24 of the key-message lParam).
-bool is_extended(KeySym k) {
-  switch (k) {
-  case XK_Control_R:
-  case XK_Alt_R:
-  case XK_ISO_Level3_Shift:
-  case XK_Insert:
-  case XK_Delete:
-  case XK_Home:
-  case XK_End:
-  case XK_Prior:
-  case XK_Next:
-  case XK_Left:
-  case XK_Right:
-  case XK_Up:
-  case XK_Down:
-  case XK_KP_Enter:
-  case XK_KP_Divide:
-  case XK_Num_Lock:
-  case XK_Super_L:
-  case XK_Super_R:
-  case XK_Menu:
-  case XK_Print:
-    return true;
-  default:
-    return false;
+constexpr unsigned EXTENDED = 0x100; // in a scan code: bit 24 of the key-message lParam
+
+// The set-1 scan code (with EXTENDED) that Windows reports for the key at X keycode KEYCODE,
+// the evdev code plus 8 (as every X server on Linux numbers keys); 0 for keys it lacks.
+unsigned scan_code(unsigned keycode) {
+  const unsigned evdev = keycode - 8;
+  if (keycode < 8) return 0;
+  if (evdev == 69) return 0x45 | EXTENDED; // Num Lock
+  if (evdev >= 1 && evdev <= 88 && evdev != 84 && evdev != 85) return evdev;
+  if (evdev >= 183 && evdev <= 193) return 0x64 + (evdev - 183); // F13 .. F23
+  // clang-format off
+  switch (evdev) {
+  case 89: return 0x73;                 // Ro
+  case 96: return 0x1C | EXTENDED;      // keypad Enter
+  case 97: return 0x1D | EXTENDED;      // right Ctrl
+  case 98: return 0x35 | EXTENDED;      // keypad /
+  case 99: return 0x37 | EXTENDED;      // Print Screen
+  case 100: return 0x38 | EXTENDED;     // right Alt
+  case 102: return 0x47 | EXTENDED;     // Home
+  case 103: return 0x48 | EXTENDED;     // Up
+  case 104: return 0x49 | EXTENDED;     // Page Up
+  case 105: return 0x4B | EXTENDED;     // Left
+  case 106: return 0x4D | EXTENDED;     // Right
+  case 107: return 0x4F | EXTENDED;     // End
+  case 108: return 0x50 | EXTENDED;     // Down
+  case 109: return 0x51 | EXTENDED;     // Page Down
+  case 110: return 0x52 | EXTENDED;     // Insert
+  case 111: return 0x53 | EXTENDED;     // Delete
+  case 117: return 0x59;                // keypad =
+  case 119: return 0x45;                // Pause
+  case 121: return 0x7E;                // keypad ,
+  case 124: return 0x7D;                // Yen
+  case 125: return 0x5B | EXTENDED;     // left Windows key
+  case 126: return 0x5C | EXTENDED;     // right Windows key
+  case 127: return 0x5D | EXTENDED;     // Menu
+  case 194: return 0x76;                // F24
+  default: return 0;
   }
+  // clang-format on
 }
 
-// The character the key gives under the X keyboard layout (Latin-1, which Windows-1252
-// shares above 0x9F); 0 for none.
-int key_character(KeySym shifted, const char *text, int length) {
-  if (shifted == XK_Delete || shifted == XK_KP_Delete) return 0; // Win32 gives Delete none
-  if (shifted == XK_EuroSign) return 0x80;                       // Windows-1252's euro
-  return length == 1 ? static_cast<unsigned char>(text[0]) : 0;
+// The Windows layout of each XKB group, read from the server's rules names; null where Windows
+// has no layout of that name (or none is known yet).
+std::array<const common::key_layout *, 4> group_layouts{};
+Atom rules_names_atom = 0;
+
+void read_layouts(Display *d) {
+  group_layouts = {};
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char *data = nullptr;
+  if (XGetWindowProperty(d, DefaultRootWindow(d), rules_names_atom, 0, 1024, False, XA_STRING,
+                         &type, &format, &count, &after, &data) != Success ||
+      !data) {
+    return;
+  }
+  // Rules, model, layouts, variants, options: strings one after the other, each ended by NUL.
+  std::string_view all(reinterpret_cast<const char *>(data), count);
+  std::size_t field = 0, at = 0;
+  for (; field < 2 && at < all.size(); field++) {
+    const std::size_t end = all.find('\0', at);
+    at = end == std::string_view::npos ? all.size() : end + 1;
+  }
+  std::string_view names = all.substr(at, all.find('\0', at) - at);
+  for (std::size_t group = 0; group < group_layouts.size() && !names.empty(); group++) {
+    const std::size_t comma = std::min(names.size(), names.find(','));
+    group_layouts[group] = common::find_layout(names.substr(0, comma));
+    names.remove_prefix(std::min(names.size(), comma + 1));
+  }
+  XFree(data);
+}
+
+// The key states as Windows keeps them: Ctrl and Alt on either side, the left Ctrl that AltGr
+// brings with it, and whether Alt went down with no key pressed since.
+struct modifiers {
+  bool left_ctrl, right_ctrl, altgr_ctrl, left_alt, right_alt, alt_alone;
+  bool ctrl() const { return left_ctrl || right_ctrl || altgr_ctrl; }
+  bool alt() const { return left_alt || right_alt; }
+} mods;
+
+// The Windows-1252 character of an X keysym (with DEAD_KEY for dead keys), 0 for none.
+int keysym_char(KeySym k) {
+  if ((k >= 0x20 && k <= 0x7E) || (k >= 0xA0 && k <= 0xFF)) return int(k);
+  if (k >= 0x1000100 && k <= 0x110FFFF) return common::to_cp1252(char32_t(k - 0x1000000));
+  if (k == XK_EuroSign) return 0x80;
+  switch (k) {
+  case XK_dead_grave:
+    return '`' | common::DEAD_KEY;
+  case XK_dead_acute:
+    return 0xB4 | common::DEAD_KEY;
+  case XK_dead_circumflex:
+    return '^' | common::DEAD_KEY;
+  case XK_dead_tilde:
+    return '~' | common::DEAD_KEY;
+  case XK_dead_diaeresis:
+    return 0xA8 | common::DEAD_KEY;
+  default:
+    break;
+  }
+  if (k >= XK_dead_grave && k <= 0xFE8F) return '?' | common::DEAD_KEY;
+  return k >= 0x100 && k < 0x2000 ? '?' : 0; // the other character keysyms
+}
+
+// One key message as Windows makes it: Alt makes system keys unless Ctrl is held, a lone Alt's
+// release is one too, F10 always; bit 29 says whether Alt is down once the key has moved.
+void key_message(THANDLE hwnd, TWPARAM vk, unsigned scan, bool press, bool repeat, int ch,
+                 const XKeyEvent &e, bool altgr_ctrl = false) {
+  LONGWORD message = press ? WM_KEYDOWN : WM_KEYUP;
+  const bool ctrl = mods.ctrl(), alt = mods.alt();
+  if (vk == VK_MENU) {
+    if (press && !ctrl) {
+      message = WM_SYSKEYDOWN;
+      mods.alt_alone = true;
+    } else if (!press && alt && mods.alt_alone) {
+      message = WM_SYSKEYUP;
+      mods.alt_alone = false;
+    }
+  } else if (vk == VK_CONTROL) {
+    if (!press && alt) {
+      message = WM_SYSKEYUP;
+      mods.alt_alone = false;
+    }
+  } else if (vk == VK_F10 || (alt && !ctrl)) {
+    message = press ? WM_SYSKEYDOWN : WM_SYSKEYUP;
+    mods.alt_alone = false;
+  }
+  const unsigned base = scan & 0xFF;
+  if (vk == VK_CONTROL)
+    (altgr_ctrl ? mods.altgr_ctrl : scan & EXTENDED ? mods.right_ctrl : mods.left_ctrl) = press;
+  if (vk == VK_MENU) (scan & EXTENDED ? mods.right_alt : mods.left_alt) = press;
+  LONGWORD lp = 1u | (LONGWORD(base) << 16);
+  if (scan & EXTENDED) lp |= 1u << 24;
+  if (mods.alt()) lp |= 1u << 29;
+  if (repeat || !press) lp |= 1u << 30;
+  if (!press) lp |= 1u << 31;
+  post_input(hwnd, message, vk, TLPARAM(lp), e.x_root, e.y_root, press ? ch : 0);
 }
 
 void translate_key(XKeyEvent &e, bool press) {
   common::window *w = window_of(e.window);
   if (!w) return;
-  unsigned kc = e.keycode & 0xFF;
-  // The layout's base symbol names the key; keypad keys follow NumLock, as they do on Win32.
+  const unsigned kc = e.keycode & 0xFF;
+  const unsigned scan = scan_code(kc);
+  const common::key_layout *layout = group_layouts[XkbGroupForCoreState(e.state) & 3];
+  // The layout's base symbol names the other keys; keypad keys follow NumLock, as on Win32.
   KeySym unshifted = XLookupKeysym(&e, 0);
   char text[8];
   KeySym shifted = 0;
-  int length = XLookupString(&e, text, sizeof text, &shifted, nullptr);
-  TWPARAM vk = virtual_key(unshifted, shifted);
+  XLookupString(&e, text, sizeof text, &shifted, nullptr);
+  // Character keys take the virtual key that Windows' layout gives their place.
+  const bool char_key = scan < EXTENDED && common::layout_vk(nullptr, scan) != 0;
+  const TWPARAM vk = char_key ? common::layout_vk(layout, scan) : virtual_key(unshifted, shifted);
   if (vk == 0) return;
 
-  bool repeat = press && key_held[kc];
+  const bool repeat = press && key_held[kc];
   key_held[kc] = press;
-  bool alt_key = vk == VK_MENU && unshifted != XK_ISO_Level3_Shift;
-  bool alt = ((e.state & Mod1Mask) != 0 || (press && alt_key)) && !(e.state & ControlMask);
-  bool sys = alt || (vk == VK_F10 && !(e.state & ControlMask));
-  LONGWORD lp = 1u | (LONGWORD((kc - 8) & 0xFF) << 16);
-  if (is_extended(unshifted)) lp |= 1u << 24;
-  if (alt) lp |= 1u << 29;
-  if (repeat || !press) lp |= 1u << 30;
-  if (!press) lp |= 1u << 31;
-  LONGWORD message = press ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-  post_input(w->handle, message, vk, TLPARAM(lp), e.x_root, e.y_root,
-             press ? key_character(shifted, text, length) : 0);
+  const bool shift = e.state & ShiftMask, caps = e.state & LockMask;
+  const bool ctrl = mods.ctrl(), alt = mods.alt();
+  int ch = 0;
+  if (!press) {
+  } else if (char_key && layout) {
+    ch = common::layout_char(layout, scan, shift, caps, ctrl && !alt, ctrl && alt);
+  } else if (char_key && ctrl && !alt) {
+    ch = common::layout_char(common::find_layout("us"), scan, shift, caps, true, false);
+  } else if (char_key) {
+    // A layout Windows lacks: the character X's layout gives, unless Ctrl and Alt are held
+    // without its third level.
+    ch = ctrl && alt && !(e.state & Mod5Mask) ? 0 : keysym_char(shifted);
+  } else {
+    ch = common::other_key_char(layout, vk, shift, ctrl, alt);
+  }
+  // AltGr is the right Alt with a left Ctrl, pressed before it and released before it.
+  const bool altgr = scan == (0x38 | EXTENDED) &&
+                     (layout ? common::has_altgr(layout) : unshifted == XK_ISO_Level3_Shift);
+  if (altgr && !mods.left_ctrl && (press || mods.altgr_ctrl))
+    key_message(w->handle, VK_CONTROL, 0x1D, press, repeat, 0, e, true);
+  key_message(w->handle, vk, scan, press, repeat, ch, e);
 }
 
 TWPARAM mouse_flags(unsigned state) {
@@ -182,10 +303,16 @@ void translate_button(XButtonEvent &e, bool press) {
 
 } // namespace
 
-void enable_detectable_repeat(Display *d) {
+void init_keyboard(Display *d) {
   Bool supported = False;
   XkbSetDetectableAutoRepeat(d, True, &supported);
   detectable_repeat = supported;
+  // setxkbmap rewrites the rules names on the root window when the layouts change.
+  rules_names_atom = XInternAtom(d, "_XKB_RULES_NAMES", False);
+  XWindowAttributes root;
+  if (XGetWindowAttributes(d, DefaultRootWindow(d), &root))
+    XSelectInput(d, DefaultRootWindow(d), root.your_event_mask | PropertyChangeMask);
+  read_layouts(d);
 }
 
 TWPARAM virtual_key(KeySym unshifted, KeySym shifted) {
@@ -344,6 +471,7 @@ void translate_event(XEvent &ev) {
       if (common::window *w = window_of(ev.xexpose.window)) exposed(*w);
     break;
   case ClientMessage:
+    if (answer_ping(ev.xany.display, atom(), ev)) break;
     if (ev.xclient.message_type == atom().wm_protocols &&
         Atom(ev.xclient.data.l[0]) == atom().wm_delete_window)
       if (common::window *w = window_of(ev.xclient.window))
@@ -360,13 +488,15 @@ void translate_event(XEvent &ev) {
     break;
   case FocusOut:
     // Keys released while another window has the focus send us nothing.
-    if (ev.xfocus.mode == NotifyNormal && ev.xfocus.detail != NotifyInferior)
-      for (bool &held : key_held)
-        held = false;
+    if (ev.xfocus.mode == NotifyNormal && ev.xfocus.detail != NotifyInferior) reset_input();
     break;
   case MappingNotify:
     if (ev.xmapping.request == MappingKeyboard || ev.xmapping.request == MappingModifier)
       XRefreshKeyboardMapping(&ev.xmapping);
+    if (d) read_layouts(d);
+    break;
+  case PropertyNotify:
+    if (d && ev.xproperty.atom == rules_names_atom) read_layouts(d);
     break;
   default:
     break;
@@ -376,6 +506,7 @@ void translate_event(XEvent &ev) {
 void reset_input() {
   for (bool &held : key_held)
     held = false;
+  mods = {};
 }
 
 } // namespace vantrel::x11

@@ -18,24 +18,29 @@ namespace vantrel::x11 {
 
 // What one window needs on the X side, hung on common::window::native.
 struct x11_window {
-  Window xid = 0;
-  Colormap colormap = 0;        // own colormap of a top-level window (its GLX visual's)
+  Window xid = 0;        // the client area
+  Window frame = 0;      // a top-level thin frame (WS_BORDER alone) as a window around the client
+  Colormap colormap = 0; // own colormap of a top-level window (its GLX visual's)
   GLXFBConfig config = nullptr; // framebuffer configuration chosen at creation
   VisualID visual = 0;          // the visual the X window was created with
   GLXWindow glx = 0;            // GLX drawable once a pixel format is set
   LONGINT format = 0;           // the pixel format index set on it, 0 before
   bool top_level = false;
   bool fixed_size = true;     // not resizable: min = max size hints
-  unsigned border = 0;        // a one-pixel X border draws the thin frame of WS_BORDER
-  bool erased_at_map = false; // shown and erased on the screen: its first Expose needs no erase
+  unsigned border = 0;        // a child's one-pixel X border draws the thin frame of WS_BORDER
+  bool full_screen = false;   // covers the screen, and the window manager offers full screen
+  bool erased_at_map = false; // erased while viewable: its map's Expose needs no erase
   bool gone = false;          // destroyed on the server by someone else: nothing left to free there
 };
+
+// The window a window manager sees of a top-level window: its frame where it has one.
+inline Window managed(const x11_window &n) { return n.frame ? n.frame : n.xid; }
 
 struct atoms {
   Atom wm_protocols, wm_delete_window, net_wm_name, utf8_string, net_frame_extents,
       net_request_frame_extents, net_supporting_wm_check, motif_wm_hints, net_wm_window_type,
       net_wm_window_type_dialog, net_wm_window_type_normal, net_wm_pid, net_wm_state,
-      net_wm_state_modal;
+      net_wm_state_modal, net_wm_ping, net_wm_state_fullscreen, net_supported;
 };
 
 // The shared connection, opened on first use; null when no display can be opened.
@@ -70,6 +75,13 @@ std::string utf8_to_latin1(const std::string &text);
 // Sets WM_NAME and _NET_WM_NAME of an X window.
 void set_window_title(Display *d, Window xid, const atoms &a, PCHAR title);
 
+// What window managers rely on to treat a top-level window as the program's own: WM_HINTS
+// that take input, WM_CLIENT_MACHINE, _NET_WM_PID, WM_PROTOCOLS (WM_DELETE_WINDOW and
+// _NET_WM_PING) and the window TYPE.
+void set_manager_properties(Display *d, Window xid, const atoms &a, Atom type);
+// Answers a window manager's _NET_WM_PING; false when EV is no ping.
+bool answer_ping(Display *d, const atoms &a, XEvent &ev);
+
 // Pixel formats: the framebuffer configuration a new top-level window is created with.
 GLXFBConfig creation_config(XVisualInfo **visual);
 // Forgets the GLX drawable of a window that goes away (and makes no context current on it).
@@ -79,15 +91,20 @@ void reset_contexts();
 // Input: one X event to Win32 messages in the common queue; state forgotten between tests.
 void translate_event(XEvent &ev);
 void reset_input();
-void enable_detectable_repeat(Display *d);
+// Detectable auto-repeat, and the keyboard layouts of the server's groups, followed as they
+// change.
+void init_keyboard(Display *d);
 // Keysym of a key event to a Win32 virtual-key code, 0 for keys without one.
 TWPARAM virtual_key(KeySym unshifted, KeySym shifted);
 
 // Another program destroyed W's X window: W (and what is left of its tree) gets WM_DESTROY and
 // its record goes, as DestroyWindow would have done.
 void window_destroyed_outside(common::window &w);
+// True when the server has destroyed XID: a round trip brings in its DestroyNotify, which is
+// looked for and left in the queue for the pump.
+bool destroyed_on_server(Display *d, Window xid);
 // An Expose of the whole window came: it waits for a paint, and for an erase unless it was
-// erased right after being mapped.
+// erased on the screen right after being mapped.
 void exposed(common::window &w);
 // Keeps a window record's rectangles in step with where its X window now is (the window
 // manager may have moved it): the client area follows the X window, the frame stays Win32's.

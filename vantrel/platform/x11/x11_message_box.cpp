@@ -442,10 +442,7 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
     XSetClassHint(d, box.win, hint);
     XFree(hint);
   }
-  Atom protocols[] = {a.wm_delete_window};
-  XSetWMProtocols(d, box.win, protocols, 1);
-  XChangeProperty(d, box.win, a.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char *>(&a.net_wm_window_type_dialog), 1);
+  set_manager_properties(d, box.win, a, a.net_wm_window_type_dialog);
   // Functions the window manager offers: moving, and closing only where the box has a way
   // out, as Windows greys the close button of Yes/No and Abort/Retry/Ignore boxes.
   constexpr long MWM_HINTS_FUNCTIONS = 1, MWM_FUNC_MOVE = 4, MWM_FUNC_CLOSE = 32;
@@ -454,7 +451,7 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
   XChangeProperty(d, box.win, a.motif_wm_hints, a.motif_wm_hints, 32, PropModeReplace,
                   reinterpret_cast<unsigned char *>(motif), 5);
   x11_window *owner_native = owner ? native(owner) : nullptr;
-  Window owner_xid = owner_native ? owner_native->xid : 0;
+  Window owner_xid = owner_native ? managed(*owner_native) : 0;
   // Without an owner the box belongs to the whole program, as ICCCM says with the root.
   XSetTransientForHint(d, box.win, owner_xid ? owner_xid : root);
   if (owner_xid)
@@ -474,10 +471,12 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
 
   bool no_manager = !window_manager_running(d);
   LONGINT answer = 0;
-  while (answer == 0) {
+  bool gone = false; // another program destroyed the box: it answers 0, as a failed box does
+  while (answer == 0 && !gone) {
     XEvent ev;
     XNextEvent(d, &ev);
     if (ev.xany.window != box.win) continue; // left over from an earlier box
+    if (answer_ping(d, a, ev)) continue;
     switch (ev.type) {
     case MapNotify:
       if (no_manager) XSetInputFocus(d, box.win, RevertToParent, CurrentTime);
@@ -508,6 +507,9 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
           Atom(ev.xclient.data.l[0]) == a.wm_delete_window)
         answer = escape_answer(box.buttons);
       break;
+    case DestroyNotify:
+      gone = true;
+      break;
     default:
       break;
     }
@@ -516,7 +518,7 @@ LONGINT MessageBoxA(THANDLE owner, PCHAR text, PCHAR caption, LONGWORD style) {
   if (owner_xid && no_manager) XSetInputFocus(d, owner_xid, RevertToParent, CurrentTime);
   close_fonts(box);
   XFreeGC(d, box.gc);
-  XDestroyWindow(d, box.win);
+  if (!gone) XDestroyWindow(d, box.win);
   XSync(d, False);
   return answer;
 }

@@ -13,6 +13,8 @@
 //  [X] Default processing erases with the class background brush (WM_ERASEBKGND) on show,
 //      Expose and InvalidateRect with erase, in Wine's system colours
 //  [X] Titles as UTF-8 (_NET_WM_NAME) and Latin-1 (WM_NAME), converted from Windows-1252
+//  [X] Top-level windows and message boxes carry WM_CLASS, WM_HINTS (input), WM_CLIENT_MACHINE,
+//      _NET_WM_PID, _NET_WM_WINDOW_TYPE and WM_PROTOCOLS, and answer _NET_WM_PING
 //  [X] Close button (WM_DELETE_WINDOW) posts WM_SYSCOMMAND SC_CLOSE; Expose invalidates
 //      (WM_PAINT); a window destroyed by another program gets WM_DESTROY
 //  [X] Keys as Win32 virtual-key codes, WM_SYSKEYDOWN/UP with Alt and for F10, real characters
@@ -45,17 +47,21 @@
 //  [ ] The menu bar itself is not drawn (its pop-ups open where its titles would be), the
 //      program draws no frames while a menu is open, and losing the focus does not close one;
 //      no owner-drawn or bitmap items, no accelerator tables
+//  [X] Under a window manager: full screen through _NET_WM_STATE_FULLSCREEN where it is
+//      offered, the thin frame of WS_BORDER as a window of its own, a window destroyed by
+//      another program noticed by SwapBuffers before the next frame draws into it
 //  [ ] Without a window manager nothing is drawn in the caption and frame of a captioned
-//      window; with one, its own frame (of its own size) surrounds the client area, and the
-//      full-screen window may be kept below panels
+//      window; with one, its own frame (of its own size) surrounds the client area
 #include "vantrel/platform/x11/x11_test_hooks.h"
 
 #include <X11/Xatom.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 
 #include "vantrel/platform/common/backend_calls.h"
@@ -154,7 +160,10 @@ atoms intern_atoms(Display *d) {
                          "_NET_WM_WINDOW_TYPE_NORMAL",
                          "_NET_WM_PID",
                          "_NET_WM_STATE",
-                         "_NET_WM_STATE_MODAL"};
+                         "_NET_WM_STATE_MODAL",
+                         "_NET_WM_PING",
+                         "_NET_WM_STATE_FULLSCREEN",
+                         "_NET_SUPPORTED"};
   constexpr int count = sizeof(names) / sizeof(names[0]);
   static_assert(sizeof(atoms) == count * sizeof(Atom));
   Atom out[count];
@@ -176,7 +185,7 @@ Display *display() {
     return nullptr;
   }
   shared_atoms = intern_atoms(shared_display);
-  enable_detectable_repeat(shared_display);
+  init_keyboard(shared_display);
   install_backend_hooks();
   return shared_display;
 }
@@ -272,6 +281,41 @@ void set_window_title(Display *d, Window xid, const atoms &a, PCHAR title) {
                   reinterpret_cast<const unsigned char *>(utf8.data()), int(utf8.size()));
   XChangeProperty(d, xid, XA_WM_NAME, XA_STRING, 8, PropModeReplace,
                   reinterpret_cast<const unsigned char *>(latin1.data()), int(latin1.size()));
+}
+
+void set_manager_properties(Display *d, Window xid, const atoms &a, Atom type) {
+  if (XWMHints *hints = XAllocWMHints()) {
+    hints->flags = InputHint | StateHint;
+    hints->input = True;
+    hints->initial_state = NormalState;
+    XSetWMHints(d, xid, hints);
+    XFree(hints);
+  }
+  char host[256] = {};
+  if (gethostname(host, sizeof host - 1) == 0 && host[0]) {
+    XChangeProperty(d, xid, XA_WM_CLIENT_MACHINE, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<unsigned char *>(host), int(std::strlen(host)));
+  }
+  long pid = long(getpid());
+  XChangeProperty(d, xid, a.net_wm_pid, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char *>(&pid), 1);
+  Atom protocols[] = {a.wm_delete_window, a.net_wm_ping};
+  XSetWMProtocols(d, xid, protocols, 2);
+  XChangeProperty(d, xid, a.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char *>(&type), 1);
+}
+
+bool answer_ping(Display *d, const atoms &a, XEvent &ev) {
+  if (ev.type != ClientMessage || ev.xclient.message_type != a.wm_protocols ||
+      Atom(ev.xclient.data.l[0]) != a.net_wm_ping)
+    return false;
+  // The ping goes back to the root window, where the window manager listens.
+  Window root = DefaultRootWindow(d);
+  XEvent reply = ev;
+  reply.xclient.window = root;
+  XSendEvent(d, root, False, SubstructureNotifyMask | SubstructureRedirectMask, &reply);
+  XFlush(d);
+  return true;
 }
 
 bool display_available() { return display() != nullptr; }

@@ -23,6 +23,9 @@ constexpr long window_events = ExposureMask | KeyPressMask | KeyReleaseMask | Bu
 // Children never hold the keyboard focus, as on Win32 without SetFocus: their key events are
 // left to travel up to the top-level window, even while the pointer is over a child.
 constexpr long child_events = window_events & ~(KeyPressMask | KeyReleaseMask | FocusChangeMask);
+// A thin frame hears where the window manager puts it, and the keys typed while it has the
+// focus and the pointer is elsewhere.
+constexpr long frame_events = StructureNotifyMask | KeyPressMask | KeyReleaseMask | FocusChangeMask;
 
 // The window being made: common::create_window hangs it on the record before WM_CREATE.
 x11_window *pending = nullptr;
@@ -30,6 +33,7 @@ x11_window *pending = nullptr;
 void attach_pending(common::window &w) {
   w.native = pending;
   remember_window(pending->xid, w.handle);
+  if (pending->frame) remember_window(pending->frame, w.handle);
   pending = nullptr;
 }
 
@@ -38,6 +42,7 @@ void free_native(common::window &w) {
   w.native = nullptr;
   forget_capture(w.handle);
   Display *d = display();
+  if (n) forget_window(n->frame);
   if (!n || !d) {
     if (n) forget_window(n->xid);
     delete n;
@@ -45,7 +50,7 @@ void free_native(common::window &w) {
   }
   forget_window(n->xid);
   release_gl(*n);
-  if (!n->gone) XDestroyWindow(d, n->xid);
+  if (!n->gone) XDestroyWindow(d, managed(*n));
   if (n->colormap) XFreeColormap(d, n->colormap);
   XFlush(d);
   delete n;
@@ -89,12 +94,13 @@ void set_size_hints(Display *d, const x11_window &n, const x_place &p) {
   hints->width = int(p.width), hints->height = int(p.height);
   // The client area stays where Win32 puts it; a window manager's frame goes around it.
   hints->win_gravity = StaticGravity;
-  if (n.fixed_size) {
+  // A full-screen window is sized by its window manager, which may add frames of its own.
+  if (n.fixed_size && !n.full_screen) {
     hints->flags |= PMinSize | PMaxSize;
     hints->min_width = hints->max_width = int(p.width);
     hints->min_height = hints->max_height = int(p.height);
   }
-  XSetWMNormalHints(d, n.xid, hints);
+  XSetWMNormalHints(d, managed(n), hints);
   XFree(hints);
 }
 
@@ -143,6 +149,23 @@ void set_class_cursor(Display *d, Window xid, const common::window_class *cls) {
   XDefineCursor(d, xid, cur);
 }
 
+// True when the window manager offers full screen (_NET_WM_STATE_FULLSCREEN in _NET_SUPPORTED).
+bool full_screen_supported(Display *d) {
+  Atom type;
+  int format;
+  unsigned long count = 0, after;
+  unsigned char *data = nullptr;
+  bool found = false;
+  if (XGetWindowProperty(d, DefaultRootWindow(d), atom().net_supported, 0, 4096, False, XA_ATOM,
+                         &type, &format, &count, &after, &data) == Success &&
+      data && format == 32) {
+    const Atom *list = reinterpret_cast<const Atom *>(data);
+    found = std::find(list, list + count, atom().net_wm_state_fullscreen) != list + count;
+  }
+  if (data) XFree(data);
+  return found;
+}
+
 // Makes the window visible; a top-level window is waited for and, with nobody else to do it,
 // given the keyboard focus, as a newly shown window becomes the foreground window on Win32.
 // True when it is on the screen now: a child's parents are all shown, a top-level window has
@@ -150,7 +173,8 @@ void set_class_cursor(Display *d, Window xid, const common::window_class *cls) {
 bool map_window(Display *d, common::window &w) {
   x11_window *n = native(w);
   if (!n) return false;
-  XMapRaised(d, n->xid);
+  if (n->frame) XMapWindow(d, n->xid);
+  XMapRaised(d, managed(*n));
   if (!n->top_level) {
     XFlush(d);
     for (common::window *p = common::find_window(w.parent); p; p = common::find_window(p->parent))
@@ -158,21 +182,40 @@ bool map_window(Display *d, common::window &w) {
     return true;
   }
   XEvent ev;
-  bool mapped = wait_for_event(d, n->xid, MapNotify, 2000, &ev);
-  if (mapped && !window_manager_running(d)) {
-    XSetInputFocus(d, n->xid, RevertToParent, CurrentTime);
+  bool mapped = wait_for_event(d, managed(*n), MapNotify, 2000, &ev);
+  const bool manager = window_manager_running(d);
+  if (mapped && !manager) {
+    XSetInputFocus(d, managed(*n), RevertToParent, CurrentTime);
     sync_error(d); // a window unmapped again meanwhile refuses the focus; that is harmless
+  }
+  if (mapped && n->full_screen) {
+    // Asked again now that it is managed: some window managers pass over the early request,
+    // others take it and then place the window below their panels, where only taking it back
+    // and asking anew brings it to the whole screen. Its normal size is the screen's already.
+    for (long action : {0L, 1L}) { // _NET_WM_STATE_REMOVE, _NET_WM_STATE_ADD
+      XEvent e{};
+      e.xclient = {ClientMessage, 0, False, d, managed(*n), atom().net_wm_state, 32, {}};
+      e.xclient.data.l[0] = action;
+      e.xclient.data.l[1] = long(atom().net_wm_state_fullscreen);
+      e.xclient.data.l[3] = 1; // a normal application asks
+      XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
+                 &e);
+    }
   }
   XFlush(d);
   return mapped;
 }
 
-// Shows the window and erases it at once, as ShowWindow does. Drawn after the map, the erase
-// already covers what the map's Expose will ask for.
+// Shows the window and erases it at once, as ShowWindow does. Drawn while the window is
+// viewable, the erase already covers what the map's Expose will ask for; a window manager may
+// map a window well before its frame shows, and then that Expose erases.
 void show_and_erase(Display *d, THANDLE handle) {
   common::window *w = common::find_window(handle);
   if (!w) return;
   bool on_screen = map_window(d, *w);
+  XWindowAttributes wa;
+  if (x11_window *n = native(*w))
+    on_screen = on_screen && XGetWindowAttributes(d, n->xid, &wa) && wa.map_state == IsViewable;
   common::erase_on_show(handle);
   if (x11_window *n = native(handle)) n->erased_at_map = on_screen;
 }
@@ -203,6 +246,25 @@ void window_destroyed_outside(common::window &w) {
   common::destroy_window(w.handle, free_native);
 }
 
+bool destroyed_on_server(Display *d, Window xid) {
+  XSync(d, False);
+  struct wanted {
+    Window xid;
+    bool seen;
+  } look{xid, false};
+  XEvent ev;
+  // The predicate sees every queued event and takes none.
+  XCheckIfEvent(
+      d, &ev,
+      [](Display *, XEvent *e, XPointer arg) -> Bool {
+        auto *l = reinterpret_cast<wanted *>(arg);
+        if (e->type == DestroyNotify && e->xdestroywindow.window == l->xid) l->seen = true;
+        return False;
+      },
+      reinterpret_cast<XPointer>(&look));
+  return look.seen;
+}
+
 void exposed(common::window &w) {
   x11_window *n = native(w);
   bool erased = n && n->erased_at_map;
@@ -217,8 +279,17 @@ void follow_configure(common::window &w, const XConfigureEvent &e) {
   common::frame_insets f = common::nonclient_frame(w.style);
   // An empty client area lives on as a one-pixel X window; the record keeps it empty.
   LONGINT old_w = w.client.RIGHT - w.client.LEFT, old_h = w.client.BOTTOM - w.client.TOP;
-  LONGINT cw = e.width == std::max(1, old_w) ? old_w : e.width;
-  LONGINT ch = e.height == std::max(1, old_h) ? old_h : e.height;
+  int width = e.width, height = e.height;
+  if (n->frame && e.window == n->frame) {
+    // The window manager sized the frame (full screen does): the client fills it inside the
+    // thin border.
+    width = std::max(1, e.width - 2), height = std::max(1, e.height - 2);
+    XWindowAttributes wa;
+    if (XGetWindowAttributes(d, n->xid, &wa) && (wa.width != width || wa.height != height))
+      XResizeWindow(d, n->xid, unsigned(width), unsigned(height));
+  }
+  LONGINT cw = width == std::max(1, old_w) ? old_w : width;
+  LONGINT ch = height == std::max(1, old_h) ? old_h : height;
   LONGINT x = e.x + LONGINT(n->border), y = e.y + LONGINT(n->border);
   if (n->top_level) {
     // Reparented by a window manager, the event counts from its frame: ask the screen.
@@ -272,7 +343,8 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
   n->fixed_size = (style & WS_THICKFRAME) == 0;
   // Win32's frame lies between the outer rectangle and the client area, whatever a window
   // manager draws; the X window is the client area. A thin frame alone (WS_BORDER) is drawn
-  // by X itself, as the window's one-pixel border.
+  // by X itself: a child's as its one-pixel border, a top-level window's as a window of its
+  // own around the client, since window managers drop X borders.
   TRECT rect{x, y, x + w, y + h};
   TRECT client = common::client_inside(style, w, h);
   common::frame_insets frame = common::nonclient_frame(style);
@@ -281,6 +353,7 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
   x_place place = place_of(rect, client, n->border);
 
   int screen = DefaultScreen(d);
+  sync_error(d); // an error left by earlier requests (on windows gone meanwhile) is not ours
   XSetWindowAttributes attrs{};
   attrs.event_mask = window_events;
   attrs.background_pixmap = None; // the GL picture is never wiped by the server first
@@ -311,10 +384,25 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
     }
     // The thin frame in the colour Win32 draws it with.
     attrs.border_pixel = colour_pixel(n->visual, common::system_colour(COLOR_WINDOWFRAME));
-    n->xid = XCreateWindow(d, DefaultRootWindow(d), place.x, place.y, place.width, place.height,
-                           n->border, depth, InputOutput, visual, mask, &attrs);
+    if (n->border) {
+      XSetWindowAttributes fa = attrs;
+      fa.background_pixel = attrs.border_pixel; // the server paints the frame
+      fa.event_mask = frame_events;
+      n->frame = XCreateWindow(d, DefaultRootWindow(d), x, y, unsigned(w), unsigned(h), 0, depth,
+                               InputOutput, visual, (mask & ~CWBackPixmap) | CWBackPixel, &fa);
+      n->border = 0;
+      place = place_of({0, 0, w, h}, client, 0);
+    }
+    n->xid =
+        XCreateWindow(d, n->frame ? n->frame : DefaultRootWindow(d), place.x, place.y, place.width,
+                      place.height, n->border, depth, InputOutput, visual, mask, &attrs);
+    if (n->frame) place = {x, y, unsigned(w), unsigned(h)}; // the window manager's view
+    n->full_screen = !decorated && x == 0 && y == 0 && w == DisplayWidth(d, screen) &&
+                     h == DisplayHeight(d, screen) && window_manager_running(d) &&
+                     full_screen_supported(d);
   }
   if (!n->xid || sync_error(d)) {
+    if (n->frame) XDestroyWindow(d, n->frame);
     if (n->xid) XDestroyWindow(d, n->xid);
     if (n->colormap) XFreeColormap(d, n->colormap);
     delete n;
@@ -324,30 +412,28 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
 
   if (!child) {
     const atoms &a = atom();
-    set_window_title(d, n->xid, a, title);
+    const Window top = managed(*n);
+    set_window_title(d, top, a, title);
     XClassHint *hint = XAllocClassHint();
     if (hint) {
       std::string res_name = "vantrel", res_class = cls->name;
       hint->res_name = res_name.data();
       hint->res_class = res_class.data();
-      XSetClassHint(d, n->xid, hint);
+      XSetClassHint(d, top, hint);
       XFree(hint);
     }
-    Atom protocols[] = {a.wm_delete_window};
-    XSetWMProtocols(d, n->xid, protocols, 1);
-    long pid = long(getpid());
-    XChangeProperty(d, n->xid, a.net_wm_pid, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char *>(&pid), 1);
-    Atom type = a.net_wm_window_type_normal;
-    XChangeProperty(d, n->xid, a.net_wm_window_type, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char *>(&type), 1);
+    set_manager_properties(d, top, a, a.net_wm_window_type_normal);
     if (!decorated) {
       // flags, functions, decorations, input mode, status: decorations off.
       long motif[5] = {2, 0, 0, 0, 0};
-      XChangeProperty(d, n->xid, a.motif_wm_hints, a.motif_wm_hints, 32, PropModeReplace,
+      XChangeProperty(d, top, a.motif_wm_hints, a.motif_wm_hints, 32, PropModeReplace,
                       reinterpret_cast<unsigned char *>(motif), 5);
     }
-    if (parent_native) XSetTransientForHint(d, n->xid, parent_native->xid);
+    // Full screen from the start where the window manager offers it, above its panels.
+    if (n->full_screen)
+      XChangeProperty(d, top, a.net_wm_state, XA_ATOM, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char *>(&a.net_wm_state_fullscreen), 1);
+    if (parent_native) XSetTransientForHint(d, top, managed(*parent_native));
     set_size_hints(d, *n, place);
   }
   set_class_cursor(d, n->xid, cls);
@@ -360,7 +446,7 @@ THANDLE CreateWindowExA(LONGWORD, PCHAR class_name, PCHAR title, LONGWORD style,
     // with its record. Only a window that never got a record is left to free here.
     if (pending == n) {
       pending = nullptr;
-      XDestroyWindow(d, n->xid);
+      XDestroyWindow(d, managed(*n));
       if (n->colormap) XFreeColormap(d, n->colormap);
       delete n;
     }
@@ -385,7 +471,7 @@ BOOLEAN ShowWindow(THANDLE window, LONGINT cmd) {
   if (!w || !d || !native(*w)) return false;
   bool was = w->visible;
   if (cmd == 0) { // SW_HIDE
-    XUnmapWindow(d, native(*w)->xid);
+    XUnmapWindow(d, managed(*native(*w)));
     XFlush(d);
     w->visible = false;
     if (was) common::announce_shown(window, false);
@@ -395,7 +481,7 @@ BOOLEAN ShowWindow(THANDLE window, LONGINT cmd) {
   if (!was) common::announce_shown(window, true);
   if (!(w = common::find_window(window))) return was;
   if (cmd == 2 || cmd == 6 || cmd == 7) { // minimised
-    XIconifyWindow(d, native(*w)->xid, DefaultScreen(d));
+    XIconifyWindow(d, managed(*native(*w)), DefaultScreen(d));
     XFlush(d);
   } else if (!was) {
     show_and_erase(d, window);
@@ -412,7 +498,14 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   win->rect = {x, y, x + w, y + h};
   win->client = common::client_inside(win->style, w, h, win->menu != 0);
   x_place place = place_of(win->rect, win->client, n->border);
-  if (n->top_level) set_size_hints(d, *n, place);
+  if (n->frame) {
+    x_place outer{x, y, unsigned(w), unsigned(h)};
+    set_size_hints(d, *n, outer);
+    XMoveResizeWindow(d, n->frame, x, y, outer.width, outer.height);
+    place = place_of({0, 0, w, h}, win->client, 0);
+  } else if (n->top_level) {
+    set_size_hints(d, *n, place);
+  }
   XMoveResizeWindow(d, n->xid, place.x, place.y, place.width, place.height);
   XFlush(d);
   if (repaint) common::invalidate(*win, nullptr, true);
