@@ -195,6 +195,8 @@ bool peek(TMSG *msg, THANDLE hwnd, LONGWORD first, LONGWORD last, LONGWORD remov
 
 bool key_held(TWPARAM vk) { return keys_down[vk & 0xFF]; }
 
+void forget_key(TWPARAM vk) { keys_down[vk & 0xFF] = false; }
+
 std::size_t queue_length() { return posted.size() + input.size() + (quit_posted ? 1 : 0); }
 
 void drop_messages(THANDLE hwnd) {

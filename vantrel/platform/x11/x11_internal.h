@@ -91,6 +91,9 @@ void reset_contexts();
 // Input: one X event to Win32 messages in the common queue; state forgotten between tests.
 void translate_event(XEvent &ev);
 void reset_input();
+// Keys released while another connection held the keyboard (a menu's grab) sent this one no
+// event: what is no longer down is forgotten without a message, as Win32's menu loop took them.
+void forget_released_keys(Display *d);
 // Detectable auto-repeat, and the keyboard layouts of the server's groups, followed as they
 // change.
 void init_keyboard(Display *d);

@@ -351,6 +351,8 @@ void run_menu(common::menu_tracking &t) {
   XftColorFree(v.d, v.visual, v.cmap, &v.lit);
   XftFontClose(v.d, v.font);
   XSync(v.d, False);
+  // The keys let go of while the menu held the keyboard never reached the program's connection.
+  if (Display *d = display()) forget_released_keys(d);
 }
 
 } // namespace
