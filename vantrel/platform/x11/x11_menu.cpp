@@ -8,8 +8,10 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "vantrel/platform/common/backend_hooks.h"
@@ -273,6 +275,22 @@ void handle_key(common::menu_tracking &t, XKeyEvent &e) {
   }
 }
 
+// Grabs the pointer and keyboard for the menu on D. Another client may hold either for a moment
+// (a tool that looks whether the keyboard is free grabs it to find out): both are tried again
+// for up to half a second before the menu gives up.
+bool grab_input(Display *d, Window root) {
+  const unsigned mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+  bool pointer = false, keyboard = false;
+  for (int tries = 0; tries < 50 && !(pointer && keyboard); tries++) {
+    if (tries) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    pointer = pointer || XGrabPointer(d, root, False, mask, GrabModeAsync, GrabModeAsync, None,
+                                      None, CurrentTime) == GrabSuccess;
+    keyboard = keyboard || XGrabKeyboard(d, root, False, GrabModeAsync, GrabModeAsync,
+                                         CurrentTime) == GrabSuccess;
+  }
+  return pointer && keyboard;
+}
+
 void run_menu(common::menu_tracking &t) {
   view v;
   v.d = menu_display();
@@ -297,15 +315,10 @@ void run_menu(common::menu_tracking &t) {
   v.gc = XCreateGC(v.d, root, GCSubwindowMode, &over);
   // A capture held by the program's own connection would keep the pointer from the menus.
   if (captured_window()) platform::ReleaseCapture();
+  if (Display *d = display()) XSync(d, False); // its release reaches the server first
   show(v, t);
   XSync(v.d, False);
-  const unsigned mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
-  bool grabbed = XGrabPointer(v.d, root, False, mask, GrabModeAsync, GrabModeAsync, None, None,
-                              CurrentTime) == GrabSuccess;
-  grabbed =
-      XGrabKeyboard(v.d, root, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess &&
-      grabbed;
-  if (!grabbed) common::menu_cancel(t); // another program holds the input: nothing can choose
+  if (!grab_input(v.d, root)) common::menu_cancel(t); // another program holds the input
   const unsigned choose_buttons = (t.flags & TPM_RIGHTBUTTON) ? 3u : 1u;
   const std::size_t first = t.popup ? 0 : 1;
   while (!t.done) {
