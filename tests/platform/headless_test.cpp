@@ -74,6 +74,29 @@ TEST_F(HeadlessTest, CloseAndAltF4DestroyThroughDefaultProcessing) {
   window_ = 0;
 }
 
+// The pointer's steps in a pop-up: a click on a grey item keeps the menu open, one on a pop-up
+// item opens it, one on a command chooses it; a click outside, or no step at all, cancels.
+TEST_F(HeadlessTest, ScriptedPointerStepsChooseFromPopupMenus) {
+  using step = headless::menu_step;
+  THANDLE menu = platform::CreatePopupMenu(), sub = platform::CreatePopupMenu();
+  ASSERT_TRUE(platform::AppendMenuA(sub, MF_STRING, 11, "&One"));
+  ASSERT_TRUE(platform::AppendMenuA(menu, MF_GRAYED, 1, "&Grey"));
+  ASSERT_TRUE(platform::AppendMenuA(menu, MF_POPUP, sub, "&Sub"));
+  headless::script_menu({{step::point, 0, 0},
+                         {step::click},
+                         {step::point, 1, 0},
+                         {step::click},
+                         {step::point, 0, 1},
+                         {step::click}});
+  EXPECT_EQ(platform::TrackPopupMenu(menu, TPM_RETURNCMD, 5, 5, 0, window_, nullptr), 11);
+  headless::script_menu({{step::point, 1, 0}, {step::click_outside}, {step::click}});
+  EXPECT_EQ(platform::TrackPopupMenu(menu, TPM_RETURNCMD, 5, 5, 0, window_, nullptr), 0);
+  EXPECT_EQ(platform::TrackPopupMenu(menu, TPM_RETURNCMD, 5, 5, 0, window_, nullptr), 0)
+      << "a step left from the last script, then none: cancelled";
+  EXPECT_TRUE(platform::DestroyMenu(menu));
+  EXPECT_FALSE(platform::DestroyMenu(sub)) << "the pop-up went with its menu";
+}
+
 // Scripted clicks of a CS_DBLCLKS class: the second press is a double click, the third a press
 // again; a hidden window is not painted, nor its children.
 TEST_F(HeadlessTest, DoubleClicksAndHiddenWindows) {

@@ -2,6 +2,7 @@
 // in a Windows build, against the real calls under Wine: where the frame puts the client area
 // and the children, and how default processing erases with the class background.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -173,6 +174,280 @@ TEST_F(WindowModelTest, ClassBackgroundIsErasedAsWineErasesIt) {
     platform::DeleteDC(picture);
     platform::DestroyWindow(w);
   }
+}
+
+// The menus of the menu tests: a bar with File (Open, a separator, Exit) and View (Fog, checked;
+// Effect, a pop-up with Outline and a grey Bands).
+struct test_menus {
+  THANDLE bar = 0, file = 0, view = 0, effect = 0;
+};
+test_menus make_menus() {
+  test_menus m{platform::CreateMenu(), platform::CreatePopupMenu(), platform::CreatePopupMenu(),
+               platform::CreatePopupMenu()};
+  platform::AppendMenuA(m.file, MF_STRING, 101, "&Open\tCtrl+O");
+  platform::AppendMenuA(m.file, MF_SEPARATOR, 0, nullptr);
+  platform::AppendMenuA(m.file, MF_STRING, 102, "E&xit");
+  platform::AppendMenuA(m.effect, MF_STRING, 301, "&Outline");
+  platform::AppendMenuA(m.effect, MF_GRAYED, 302, "&Bands");
+  platform::AppendMenuA(m.view, MF_CHECKED, 201, "&Fog");
+  platform::AppendMenuA(m.view, MF_POPUP, m.effect, "&Effect");
+  platform::AppendMenuA(m.bar, MF_POPUP, m.file, "&File");
+  platform::AppendMenuA(m.bar, MF_POPUP, m.view, "&View");
+  return m;
+}
+
+// What the menus' owner heard, menus by name, and the keys it hands the open menu once the first
+// pop-up opens (or the bar is entered, with nothing to open), as the user would type them.
+test_menus menus_seen;
+THANDLE menu_owner = 0;
+std::string heard;
+std::vector<std::pair<LONGWORD, TWPARAM>> keys_to_type;
+
+std::string menu_name(TWPARAM h) {
+  return h == menus_seen.bar      ? "bar"
+         : h == menus_seen.file   ? "file"
+         : h == menus_seen.view   ? "view"
+         : h == menus_seen.effect ? "effect"
+                                  : std::to_string(h);
+}
+
+void type_keys() {
+  for (auto [message, key] : keys_to_type)
+    platform::PostMessageA(menu_owner, message, key, 0);
+  keys_to_type.clear();
+}
+
+TLRESULT menu_recorder(THANDLE w, LONGWORD m, TWPARAM wp, TLPARAM lp) {
+  char line[64] = "";
+  switch (m) {
+  case WM_ENTERMENULOOP:
+    std::snprintf(line, sizeof line, "enter%d ", int(wp));
+    break;
+  case WM_EXITMENULOOP:
+    std::snprintf(line, sizeof line, "exit%d ", int(wp));
+    break;
+  case WM_INITMENU:
+    std::snprintf(line, sizeof line, "init:%s ", menu_name(wp).c_str());
+    break;
+  case WM_INITMENUPOPUP:
+    std::snprintf(line, sizeof line, "popup:%s@%d ", menu_name(wp).c_str(), int(lp));
+    type_keys();
+    break;
+  case WM_UNINITMENUPOPUP:
+    std::snprintf(line, sizeof line, "close:%s ", menu_name(wp).c_str());
+    break;
+  case WM_MENUSELECT:
+    std::snprintf(line, sizeof line, "select:%d/%x/%s ", int(wp & 0xFFFF), unsigned(wp >> 16),
+                  lp ? menu_name(TWPARAM(lp)).c_str() : "0");
+    break;
+  case WM_SIZE:
+    std::snprintf(line, sizeof line, "size:%dx%d ", int(lp & 0xFFFF), int(lp >> 16));
+    break;
+  default:
+    return platform::DefWindowProcA(w, m, wp, lp);
+  }
+  heard += line;
+  return platform::DefWindowProcA(w, m, wp, lp);
+}
+
+// The menu loop as Wine runs it, keys typed into the open menu: what the owner is sent, the
+// command it is posted, TrackPopupMenu's result.
+TEST_F(WindowModelTest, MenuLoopsSendWhatWineSends) {
+  TWNDCLASS cls;
+  cls.WNDPROC = menu_recorder;
+  cls.CLASSNAME = "MenuOwner";
+  ASSERT_NE(platform::RegisterClassA(&cls), 0u);
+  const LONGWORD D = WM_KEYDOWN, C = WM_CHAR;
+  struct menu_case {
+    const char *what;
+    char bar_char;  // -1: TrackPopupMenu; else the bar entered by Alt with it (0: Alt alone)
+    int popup;      // TrackPopupMenu's menu: 0 file, 1 view, 2 effect
+    LONGWORD flags; // TrackPopupMenu's
+    std::vector<std::pair<LONGWORD, TWPARAM>> keys;
+    const char *expected;
+    LONGINT result; // TrackPopupMenu's
+  } cases[] = {
+      {"Alt+F, Down, Enter",
+       'f',
+       0,
+       0,
+       {{D, VK_DOWN}, {D, VK_RETURN}},
+       "enter0 init:bar select:0/90/bar popup:file@0 select:101/80/file select:102/80/file "
+       "close:file select:0/ffff/0 exit0 command:102",
+       0},
+      {"Alt, Right, Down, Enter",
+       0,
+       0,
+       0,
+       {{D, VK_RIGHT}, {D, VK_DOWN}, {D, VK_RETURN}},
+       "enter0 init:bar select:0/90/bar select:1/90/bar popup:view@1 select:201/88/view "
+       "close:view select:0/ffff/0 exit0 command:201",
+       0},
+      {"Alt+V, mnemonics",
+       'v',
+       0,
+       0,
+       {{C, 'e'}, {C, 'o'}},
+       "enter0 init:bar select:1/90/bar popup:view@1 select:201/88/view select:1/90/view "
+       "popup:effect@1 select:301/80/effect close:effect close:view select:0/ffff/0 exit0 "
+       "command:301",
+       0},
+      {"Escape out of a submenu",
+       'v',
+       0,
+       0,
+       {{C, 'e'}, {D, VK_ESCAPE}, {D, VK_ESCAPE}, {D, VK_ESCAPE}},
+       "enter0 init:bar select:1/90/bar popup:view@1 select:201/88/view select:1/90/view "
+       "popup:effect@1 select:301/80/effect close:effect close:view select:0/ffff/0 exit0 ",
+       0},
+      {"context menu, choose",
+       -1,
+       1,
+       TPM_RIGHTBUTTON,
+       {{D, VK_DOWN}, {D, VK_RETURN}},
+       "enter1 init:view popup:view@0 select:201/88/view close:view select:0/ffff/0 exit1 "
+       "command:201",
+       1},
+      {"context menu, returned",
+       -1,
+       1,
+       TPM_RETURNCMD,
+       {{D, VK_DOWN}, {D, VK_RETURN}},
+       "enter1 init:view popup:view@0 select:201/88/view close:view select:0/ffff/0 exit1 ",
+       201},
+      {"context menu, Escape",
+       -1,
+       1,
+       TPM_RIGHTBUTTON,
+       {{D, VK_ESCAPE}},
+       "enter1 init:view popup:view@0 close:view select:0/ffff/0 exit1 ",
+       1},
+      {"grey item, Enter",
+       -1,
+       2,
+       0,
+       {{D, VK_DOWN}, {D, VK_DOWN}, {D, VK_RETURN}},
+       "enter1 init:effect popup:effect@0 select:301/80/effect select:302/81/effect "
+       "close:effect select:0/ffff/0 exit1 ",
+       1},
+      {"grey item, mnemonic",
+       -1,
+       2,
+       0,
+       {{C, 'b'}},
+       "enter1 init:effect popup:effect@0 select:302/81/effect close:effect select:0/ffff/0 "
+       "exit1 ",
+       1},
+  };
+  for (const menu_case &c : cases) {
+    SCOPED_TRACE(c.what);
+    menus_seen = make_menus();
+    THANDLE w = platform::CreateWindowExA(0, "MenuOwner", "menus", 0x96CA0000, 100, 50, 400, 300, 0,
+                                          c.bar_char >= 0 ? menus_seen.bar : 0, 0, nullptr);
+    ASSERT_NE(w, 0u);
+    menu_owner = w;
+    heard.clear();
+    keys_to_type = c.keys;
+    LONGINT result = 0;
+    if (c.bar_char >= 0) {
+      if (c.bar_char == 0) type_keys(); // nothing opens: the bar alone is lit
+      platform::SendMessageA(w, WM_SYSCOMMAND, SC_KEYMENU, c.bar_char);
+    } else {
+      THANDLE popups[] = {menus_seen.file, menus_seen.view, menus_seen.effect};
+      result = platform::TrackPopupMenu(popups[c.popup], c.flags, 120, 90, 0, w, nullptr);
+    }
+    TMSG m;
+    while (platform::PeekMessageA(&m, w, WM_COMMAND, WM_COMMAND, PM_REMOVE))
+      heard += "command:" + std::to_string(m.WPARAM);
+    EXPECT_EQ(heard, c.expected);
+    if (c.bar_char < 0) {
+      EXPECT_EQ(result, c.result);
+    }
+    platform::DestroyWindow(w);
+    if (c.bar_char < 0) platform::DestroyMenu(menus_seen.bar);
+  }
+}
+
+// A menu bar takes its height from the client area, as WM_SIZE reports; bad menu calls fail
+// with GetLastError and change nothing.
+TEST_F(WindowModelTest, MenuBarShrinksTheClientAreaAndBadMenuCallsFail) {
+  TWNDCLASS cls;
+  cls.WNDPROC = menu_recorder;
+  cls.CLASSNAME = "MenuBarOwner";
+  ASSERT_NE(platform::RegisterClassA(&cls), 0u);
+  THANDLE w = platform::CreateWindowExA(0, "MenuBarOwner", "menus", 0x96CA0000, 100, 50, 400, 300,
+                                        0, 0, 0, nullptr);
+  ASSERT_NE(w, 0u);
+  menus_seen = make_menus();
+  heard.clear();
+  ASSERT_TRUE(platform::SetMenu(w, menus_seen.bar));
+  EXPECT_EQ(heard, "size:394x256 ");
+  EXPECT_EQ(platform::GetMenu(w), menus_seen.bar);
+  EXPECT_EQ(platform::GetSystemMetrics(SM_CYMENU), 19);
+  EXPECT_EQ(platform::CheckMenuItem(menus_seen.bar, 201, MF_UNCHECKED), MF_CHECKED);
+  EXPECT_EQ(platform::EnableMenuItem(menus_seen.bar, 302, MF_ENABLED), LONGINT(MF_GRAYED));
+  EXPECT_EQ(platform::EnableMenuItem(menus_seen.view, 1, MF_BYPOSITION | MF_GRAYED), 0);
+  EXPECT_TRUE(platform::DrawMenuBar(w));
+  THANDLE gone = platform::CreatePopupMenu();
+  ASSERT_TRUE(platform::DestroyMenu(gone));
+  THANDLE dead =
+      platform::CreateWindowExA(0, "MenuBarOwner", "", WS_POPUP, 0, 0, 10, 10, 0, 0, 0, nullptr);
+  ASSERT_TRUE(platform::DestroyWindow(dead));
+  struct bad_case {
+    const char *what;
+    LONGINT result;
+    LONGWORD error; // 0: any
+    LONGINT (*call)(THANDLE gone, THANDLE dead);
+  } cases[] = {
+      {"append to a destroyed menu", 0, 0,
+       [](THANDLE g, THANDLE) { return LONGINT(platform::AppendMenuA(g, 0, 1, "x")); }},
+      {"check in an unknown menu", -1, 0,
+       [](THANDLE, THANDLE) { return LONGINT(platform::CheckMenuItem(0x7777, 1, MF_CHECKED)); }},
+      {"check an unknown item", -1, 0,
+       [](THANDLE, THANDLE) { return LONGINT(platform::CheckMenuItem(menus_seen.bar, 9, 8)); }},
+      {"enable in a destroyed menu", -1, 0,
+       [](THANDLE g, THANDLE) { return platform::EnableMenuItem(g, 1, MF_ENABLED); }},
+      {"destroy a destroyed menu", 0, 0,
+       [](THANDLE g, THANDLE) { return LONGINT(platform::DestroyMenu(g)); }},
+      {"a destroyed menu as the bar", 0, ERROR_INVALID_MENU_HANDLE,
+       [](THANDLE g, THANDLE) { return LONGINT(platform::SetMenu(menu_owner, g)); }},
+      {"draw a destroyed window's bar", 0, ERROR_INVALID_WINDOW_HANDLE,
+       [](THANDLE, THANDLE d) { return LONGINT(platform::DrawMenuBar(d)); }},
+      {"track a destroyed menu", 0, ERROR_INVALID_MENU_HANDLE,
+       [](THANDLE g, THANDLE) {
+         return platform::TrackPopupMenu(g, 0, 0, 0, 0, menu_owner, nullptr);
+       }},
+      {"track for a destroyed window", 0, ERROR_INVALID_WINDOW_HANDLE,
+       [](THANDLE, THANDLE d) {
+         return platform::TrackPopupMenu(menus_seen.view, 0, 0, 0, 0, d, nullptr);
+       }},
+  };
+  menu_owner = w;
+  for (const bad_case &c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.call(gone, dead), c.result);
+    if (c.error) {
+      EXPECT_EQ(platform::GetLastError(), c.error);
+    }
+  }
+#ifndef VANTREL_TEST_WIN32
+  // Stricter than Wine, which takes any handle as a pop-up and a destroyed window's handle for
+  // SetMenu: a menu that holds itself, or a dead pop-up, would be followed for ever or freed twice.
+  EXPECT_FALSE(platform::AppendMenuA(menus_seen.file, MF_POPUP, gone, "x"));
+  EXPECT_EQ(platform::GetLastError(), ERROR_INVALID_MENU_HANDLE);
+  EXPECT_FALSE(platform::AppendMenuA(menus_seen.effect, MF_POPUP, menus_seen.view, "loop"));
+  EXPECT_FALSE(platform::AppendMenuA(menus_seen.view, MF_POPUP, menus_seen.view, "self"));
+  EXPECT_FALSE(platform::SetMenu(dead, menus_seen.view));
+  EXPECT_EQ(platform::GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+#endif
+  EXPECT_EQ(platform::GetMenu(w), menus_seen.bar) << "the bar stays";
+  heard.clear();
+  ASSERT_TRUE(platform::SetMenu(w, 0));
+  EXPECT_EQ(heard, "size:394x275 ");
+  ASSERT_TRUE(platform::SetMenu(w, menus_seen.bar));
+  platform::DestroyWindow(w);
+  EXPECT_FALSE(platform::DestroyMenu(menus_seen.bar)) << "the bar went with its window";
+  EXPECT_FALSE(platform::DestroyMenu(menus_seen.effect)) << "and its pop-ups with it";
 }
 
 // Which of the lifecycle messages each window got: "p" the top-level window, "c" its child.

@@ -31,6 +31,15 @@ inline constexpr LONGWORD WM_NULL = 0, WM_CREATE = 1, WM_DESTROY = 2, WM_MOVE = 
                           WM_MOUSEWHEEL = 522, WM_MOUSELEAVE = 675, WM_USER = 1024;
 ///@}
 ///@{
+/// Menu messages, sent to the menu's owner: the loop begins (wParam 1 for a pop-up), a menu is
+/// about to be used (wParam the menu), a pop-up is about to open (wParam the pop-up, lParam its
+/// position in its parent) or has closed, the highlight moved (wParam low word the item's
+/// identifier, or its position for a pop-up, high word MF_ flags, lParam the menu; 0xFFFF and 0
+/// when the menu closes), the loop ends.
+inline constexpr LONGWORD WM_INITMENU = 278, WM_INITMENUPOPUP = 279, WM_MENUSELECT = 287,
+                          WM_UNINITMENUPOPUP = 293, WM_ENTERMENULOOP = 529, WM_EXITMENULOOP = 530;
+///@}
+///@{
 /// Window messages of a window's life (creation, placement, activation, destruction) and
 /// double clicks, by their Win32 numbers.
 inline constexpr LONGWORD WM_GETMINMAXINFO = 0x24, WM_WINDOWPOSCHANGING = 0x46,
@@ -38,6 +47,26 @@ inline constexpr LONGWORD WM_GETMINMAXINFO = 0x24, WM_WINDOWPOSCHANGING = 0x46,
                           WM_NCCALCSIZE = 0x83, WM_LBUTTONDBLCLK = 0x203, WM_RBUTTONDBLCLK = 0x206;
 ///@}
 inline constexpr TWPARAM SC_CLOSE = 0xF060; ///< WM_SYSCOMMAND's wParam for closing the window
+/// WM_SYSCOMMAND's wParam for entering the menu bar from the keyboard (lParam: the character
+/// typed with Alt, 0 for Alt or F10 alone).
+inline constexpr TWPARAM SC_KEYMENU = 0xF100;
+
+///@{
+/// AppendMenuA, CheckMenuItem and EnableMenuItem flags: a text item, greyed, disabled, checked,
+/// opening a pop-up (the identifier is the pop-up's handle), a separator line; items named by
+/// identifier or by position; the highlight (WM_MENUSELECT).
+inline constexpr LONGWORD MF_STRING = 0, MF_ENABLED = 0, MF_UNCHECKED = 0, MF_BYCOMMAND = 0,
+                          MF_GRAYED = 1, MF_DISABLED = 2, MF_CHECKED = 8, MF_POPUP = 0x10,
+                          MF_HILITE = 0x80, MF_BYPOSITION = 0x400, MF_SEPARATOR = 0x800;
+///@}
+///@{
+/// TrackPopupMenu flags: the menu's left edge, centre or right edge at X; its top, middle or
+/// bottom at Y; the right button chooses too; no notification messages; return the chosen
+/// identifier instead of posting WM_COMMAND.
+inline constexpr LONGWORD TPM_LEFTALIGN = 0, TPM_TOPALIGN = 0, TPM_RIGHTBUTTON = 2,
+                          TPM_CENTERALIGN = 4, TPM_RIGHTALIGN = 8, TPM_VCENTERALIGN = 0x10,
+                          TPM_BOTTOMALIGN = 0x20, TPM_NONOTIFY = 0x80, TPM_RETURNCMD = 0x100;
+///@}
 
 ///@{
 /// Mouse-message wParam flags: which buttons and modifier keys are held.
@@ -86,10 +115,10 @@ inline constexpr LONGWORD CS_DBLCLKS = 8; ///< class style: double clicks become
 ///@}
 ///@{
 /// GetSystemMetrics: the screen's width and height, the caption's height, the thin border, the
-/// dialog frame and the sizing frame, in pixels; the number of screens.
+/// dialog frame, the menu bar's height and the sizing frame, in pixels; the number of screens.
 inline constexpr LONGINT SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CYCAPTION = 4, SM_CXBORDER = 5,
-                         SM_CYBORDER = 6, SM_CXDLGFRAME = 7, SM_CYDLGFRAME = 8, SM_CXFRAME = 32,
-                         SM_CYFRAME = 33, SM_CMONITORS = 80;
+                         SM_CYBORDER = 6, SM_CXDLGFRAME = 7, SM_CYDLGFRAME = 8, SM_CYMENU = 15,
+                         SM_CXFRAME = 32, SM_CYFRAME = 33, SM_CMONITORS = 80;
 ///@}
 ///@{
 /// System colours (GetSysColor, GetSysColorBrush): window background, thin window frame,
@@ -152,6 +181,10 @@ inline constexpr LONGINT RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLE
 /// files open, access denied.
 inline constexpr LONGWORD ERROR_FILE_NOT_FOUND = 2, ERROR_PATH_NOT_FOUND = 3,
                           ERROR_TOO_MANY_OPEN_FILES = 4, ERROR_ACCESS_DENIED = 5;
+///@}
+///@{
+/// GetLastError codes of the window and menu calls: no such window, no such menu.
+inline constexpr LONGWORD ERROR_INVALID_WINDOW_HANDLE = 1400, ERROR_INVALID_MENU_HANDLE = 1401;
 ///@}
 
 ///@{
@@ -468,6 +501,28 @@ THANDLE CreateHalftonePalette(THANDLE DC);
 THANDLE SelectPalette(THANDLE DC, THANDLE PALETTE, BOOLEAN BACKGROUND); ///< previous palette
 /// Maps DC's palette onto the system palette; entries changed.
 LONGWORD RealizePalette(THANDLE DC);
+
+// Menus
+THANDLE CreateMenu();      ///< an empty menu bar, 0 on failure
+THANDLE CreatePopupMenu(); ///< an empty pop-up menu, 0 on failure
+/// Adds an item at MENU's end: TEXT ("&File\tCtrl+F": & before the mnemonic, a tab before the
+/// accelerator text) with identifier ID, or with MF_POPUP the pop-up whose handle is ID, or an
+/// MF_SEPARATOR line; MF_GRAYED, MF_DISABLED, MF_CHECKED as the item starts.
+BOOLEAN AppendMenuA(THANDLE MENU, LONGWORD FLAGS, TWPARAM ID, PCHAR TEXT);
+/// Checks or unchecks an item (MF_BYCOMMAND or MF_BYPOSITION); its previous MF_CHECKED, or -1.
+LONGWORD CheckMenuItem(THANDLE MENU, LONGWORD ITEM, LONGWORD CHECK);
+/// Enables, greys or disables an item; its previous MF_GRAYED | MF_DISABLED, or -1.
+LONGINT EnableMenuItem(THANDLE MENU, LONGWORD ITEM, LONGWORD ENABLE);
+/// Attaches menu bar MENU (0: none) to WINDOW, which shrinks or grows its client area.
+BOOLEAN SetMenu(THANDLE WINDOW, THANDLE MENU);
+THANDLE GetMenu(THANDLE WINDOW);     ///< WINDOW's menu bar, 0 for none
+BOOLEAN DrawMenuBar(THANDLE WINDOW); ///< redraws the menu bar after its items changed
+/// Destroys MENU and its pop-ups (a window's menu bar goes with its window).
+BOOLEAN DestroyMenu(THANDLE MENU);
+/// Shows pop-up MENU at screen (X, Y) (TPM_ alignment) for WINDOW and lets the user choose:
+/// WM_COMMAND is posted to WINDOW, or with TPM_RETURNCMD the identifier is returned (0: none).
+LONGINT TrackPopupMenu(THANDLE MENU, LONGWORD FLAGS, LONGINT X, LONGINT Y, LONGINT RESERVED,
+                       THANDLE WINDOW, const TRECT *RECT);
 
 // Status window (common controls)
 /// A status window along PARENT's bottom showing TEXT, control identifier ID; 0 on failure.

@@ -9,6 +9,8 @@
 
 namespace vantrel::common {
 
+struct menu_tracking;
+
 struct backend_hooks {
   // BitBlt onto a window's device context: W x H pixels of bitmap SOURCE from (SX, SY), rows
   // counted from the top of the picture, to (X, Y) of WINDOW's client area. The pixels are
@@ -23,6 +25,11 @@ struct backend_hooks {
   void (*paint_status_bar)(THANDLE window) = nullptr;
   // Fills R of WINDOW's client area with the colour RGB (0x00RRGGBB): the background erase.
   void (*fill_rect)(THANDLE window, const TRECT &r, std::uint32_t rgb) = nullptr;
+  // A menu loop runs (menus.h): show its menus and hand it the user's steps until it is done.
+  // Left null, a loop ends at once without a choice.
+  void (*run_menu)(menu_tracking &t) = nullptr;
+  // WINDOW's menu bar came, went or changed: place the client area anew and redraw the bar.
+  void (*menu_bar_changed)(THANDLE window) = nullptr;
 };
 
 void set_backend_hooks(const backend_hooks &hooks);

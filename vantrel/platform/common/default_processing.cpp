@@ -2,6 +2,7 @@
 // window procedure passes on.
 #include <cstdint>
 
+#include "vantrel/platform/common/menus.h"
 #include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/window_life.h"
 #include "vantrel/platform/common/window_paint.h"
@@ -11,12 +12,11 @@ using namespace vantrel::common;
 
 namespace {
 
-constexpr TWPARAM vk_apps = 0x5D;      // the Menu key
-constexpr TLPARAM from_keyboard = -1;  // a context-menu request with no place on the screen
-constexpr TWPARAM sc_keymenu = 0xF100; // WM_SYSCOMMAND: the window menu from the keyboard
+constexpr TWPARAM vk_apps = 0x5D;     // the Menu key
+constexpr TLPARAM from_keyboard = -1; // a context-menu request with no place on the screen
 
-// Whether the last system key down was a lone Alt or F10, whose release asks for the menu.
-bool menu_key_down = false;
+// A lone Alt or F10 went down with no other key since: its release enters the menu bar.
+bool menu_key_armed = false;
 
 THANDLE top_level(THANDLE hwnd) {
   for (window *w = find_window(hwnd); w && (w->style & WS_CHILD) && find_window(w->parent);
@@ -46,34 +46,21 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
     if (const auto *pos = reinterpret_cast<const TWINDOWPOS *>(lparam))
       announce_size_and_place(hwnd, !(pos->FLAGS & SWP_NOSIZE), !(pos->FLAGS & SWP_NOMOVE));
     return 0;
+  case WM_KEYDOWN:
+    menu_key_armed = false;
+    return 0;
   case WM_SYSKEYDOWN:
-    menu_key_down = ((LONGWORD(lparam) & (1u << 29)) && wparam == VK_MENU &&
-                     !(LONGWORD(lparam) & (1u << 30))) ||
-                    (!(LONGWORD(lparam) & (1u << 29)) && wparam == VK_F10);
+    // Alt with its context bit and not a repeat, or F10 without Alt; Shift+F10 is the context
+    // menu's, not the menu bar's.
+    menu_key_armed = ((LONGWORD(lparam) & (1u << 29)) && wparam == VK_MENU &&
+                      !(LONGWORD(lparam) & (1u << 30))) ||
+                     (!(LONGWORD(lparam) & (1u << 29)) && wparam == VK_F10 && !key_held(VK_SHIFT));
     // Alt+F4 asks to close, as the close button does; posted, as Wine posts it.
     if (wparam == VK_F4 && (LONGWORD(lparam) & (1u << 29)))
       PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     // Shift+F10 asks for the context menu, from the keyboard.
     if (wparam == VK_F10 && key_held(VK_SHIFT))
       SendMessageA(hwnd, WM_CONTEXTMENU, TWPARAM(hwnd), from_keyboard);
-    return 0;
-  case WM_KEYUP:
-  case WM_SYSKEYUP:
-    if (wparam == vk_apps) SendMessageA(hwnd, WM_CONTEXTMENU, TWPARAM(hwnd), from_keyboard);
-    // Releasing a lone Alt or F10 asks the top-level window for its menu.
-    if (menu_key_down && (wparam == VK_MENU || wparam == VK_F10))
-      SendMessageA(top_level(hwnd), WM_SYSCOMMAND, sc_keymenu, 0);
-    menu_key_down = false;
-    return 0;
-  case WM_SYSCHAR:
-    // Alt+character looks for the menu item of that character (Alt+Space: a child's parent's).
-    menu_key_down = false;
-    if (!(LONGWORD(lparam) & (1u << 29)) || wparam == 0 || wparam == VK_TAB || wparam == VK_ESCAPE)
-      return 0;
-    if (window *w = find_window(hwnd);
-        wparam == VK_SPACE && w && (w->style & WS_CHILD) && find_window(w->parent))
-      return SendMessageA(w->parent, message, wparam, lparam);
-    SendMessageA(hwnd, WM_SYSCOMMAND, sc_keymenu, TLPARAM(wparam));
     return 0;
   case WM_RBUTTONUP:
     // A right click asks for the context menu where the button was released, on the screen.
@@ -87,8 +74,28 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
     if (window *w = find_window(hwnd); w && (w->style & WS_CHILD) && find_window(w->parent))
       return SendMessageA(w->parent, message, wparam, lparam);
     return 0;
+  case WM_KEYUP:
+  case WM_SYSKEYUP:
+    if (wparam == vk_apps) SendMessageA(hwnd, WM_CONTEXTMENU, TWPARAM(hwnd), from_keyboard);
+    // Releasing a lone Alt or F10 asks the top-level window for its menu.
+    if ((wparam == VK_MENU || wparam == VK_F10) && menu_key_armed)
+      SendMessageA(top_level(hwnd), WM_SYSCOMMAND, SC_KEYMENU, 0);
+    menu_key_armed = false;
+    return 0;
+  case WM_SYSCHAR:
+    // Alt with a character looks for the menu bar's title with that mnemonic (Alt+Space: a
+    // child's parent's).
+    menu_key_armed = false;
+    if (!(LONGWORD(lparam) & (1u << 29)) || wparam == 0 || wparam == VK_TAB || wparam == VK_ESCAPE)
+      return 0;
+    if (window *w = find_window(hwnd);
+        wparam == VK_SPACE && w && (w->style & WS_CHILD) && find_window(w->parent))
+      return SendMessageA(w->parent, message, wparam, lparam);
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_KEYMENU, TLPARAM(wparam));
+    return 0;
   case WM_SYSCOMMAND:
     if ((wparam & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    if ((wparam & 0xFFF0) == SC_KEYMENU) track_menu_bar(hwnd, char(lparam));
     return 0;
   case WM_PAINT: {
     TPAINTSTRUCT ps;

@@ -208,6 +208,8 @@ bool peeked_input() { return from_input; }
 
 bool key_held(TWPARAM vk) { return keys_down[vk & 0xFF]; }
 
+void forget_key(TWPARAM vk) { keys_down[vk & 0xFF] = false; }
+
 std::size_t queue_length() { return posted.size() + input.size() + (quit_posted ? 1 : 0); }
 
 void drop_messages(THANDLE hwnd) {

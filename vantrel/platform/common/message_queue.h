@@ -30,6 +30,8 @@ std::size_t queue_length(); // posted, quit and input messages waiting (not WM_P
 // Whether virtual key VK was down as of the key messages taken from the input queue so far, as
 // Win32's GetKeyState sees the keyboard.
 bool key_held(TWPARAM vk);
+// Virtual key VK is up from now on, though no key message said so.
+void forget_key(TWPARAM vk);
 // Drops every posted and input message for WINDOW (it is being destroyed).
 void drop_messages(THANDLE window);
 void clear_queue();

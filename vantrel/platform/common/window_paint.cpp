@@ -51,8 +51,9 @@ frame_insets nonclient_frame(LONGWORD style) {
   return f;
 }
 
-TRECT client_inside(LONGWORD style, LONGINT w, LONGINT h) {
+TRECT client_inside(LONGWORD style, LONGINT w, LONGINT h, bool menu_bar) {
   frame_insets f = nonclient_frame(style);
+  if (menu_bar) f.top += system_metric(SM_CYMENU);
   LONGINT cw = std::max(0, w - f.left - f.right), ch = std::max(0, h - f.top - f.bottom);
   return {f.left, f.top, f.left + cw, f.top + ch};
 }
@@ -60,6 +61,7 @@ TRECT client_inside(LONGWORD style, LONGINT w, LONGINT h) {
 LONGINT system_metric(LONGINT index) {
   switch (index) {
   case SM_CYCAPTION:
+  case SM_CYMENU:
     return 19;
   case SM_CXBORDER:
   case SM_CYBORDER:

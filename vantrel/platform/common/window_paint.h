@@ -16,9 +16,10 @@ struct frame_insets {
   LONGINT left = 0, top = 0, right = 0, bottom = 0;
 };
 frame_insets nonclient_frame(LONGWORD style);
-// The client area inside an outer rectangle of W x H for STYLE, relative to its top-left
-// corner; empty (never negative) when the frame leaves no room.
-TRECT client_inside(LONGWORD style, LONGINT w, LONGINT h);
+// The client area inside an outer rectangle of W x H for STYLE, below a menu bar of
+// SM_CYMENU when MENU_BAR, relative to its top-left corner; empty (never negative) when the
+// frame leaves no room.
+TRECT client_inside(LONGWORD style, LONGINT w, LONGINT h, bool menu_bar = false);
 
 // GetSystemMetrics beyond the screen size: borders, frames, caption (the values Wine reports).
 LONGINT system_metric(LONGINT index);

@@ -3,6 +3,7 @@
 #include "vantrel/platform/common/window_table.h"
 
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/menus.h"
 #include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/status_bar.h"
 #include "vantrel/platform/common/window_life.h"
@@ -66,6 +67,7 @@ void finish_destroy(THANDLE handle, void (*free_native)(window &)) {
   forget_active(handle);
   if (free_native) free_native(*w);
   release_window_region(*w);
+  destroy_window_menu(handle);
   windows.erase(handle);
   drop_messages(handle);
 }
@@ -89,6 +91,12 @@ window *create_window(LONGWORD style, PCHAR class_name, PCHAR title, const TRECT
   w.client = client;
   w.parent = parent;
   w.id = (style & WS_CHILD) ? LONGINT(menu) : 0;
+  if (menu_record *bar = (style & WS_CHILD) ? nullptr : find_menu(menu)) {
+    // A top-level window's MENU is its menu bar, which takes its place above the client area.
+    w.menu = menu;
+    bar->window = h;
+    w.client = client_inside(style, rect.RIGHT - rect.LEFT, rect.BOTTOM - rect.TOP, true);
+  }
   w.visible = false;            // WS_VISIBLE: the backend shows it once it is made
   invalidate(w, nullptr, true); // all of a new window waits for its first paint
   if (make_native) make_native(w);
@@ -127,6 +135,7 @@ void reset() {
   windows.clear();
   classes.clear();
   forget_status_bars();
+  forget_menus();
   clear_queue();
   forget_active(0);
 }

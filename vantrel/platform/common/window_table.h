@@ -38,6 +38,7 @@ struct window {
   bool erase_declined = false; // WM_ERASEBKGND returned 0: BeginPaint tells the painter to erase
   std::map<std::string, THANDLE> props;
   THANDLE region = 0; // window shape, owned by the window
+  THANDLE menu = 0;   // menu bar (SetMenu), destroyed with the window
   // InvalidateRect calls (and moves that ask for a repaint) and BeginPaint calls so far, which
   // tell tests whether a window redraws.
   LONGINT invalidations = 0, paints = 0;

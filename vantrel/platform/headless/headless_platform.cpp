@@ -14,6 +14,7 @@
 #include "vantrel/platform/common/backend_calls.h"
 #include "vantrel/platform/common/backend_hooks.h"
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/menus.h"
 #include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/status_bar.h"
 #include "vantrel/platform/common/window_life.h"
@@ -52,6 +53,47 @@ POINT cursor;
 LONGINT swaps = 0;
 TPIXELFORMATDESCRIPTOR requested;
 bool key_down[256] = {};
+std::deque<menu_step> menu_script;
+
+// The menu loop reads the keyboard as Win32's does, from the thread's queue: key-downs steer,
+// characters choose by mnemonic (TranslateMessage makes them from key-downs), Alt or F10 leaves.
+// Then it takes the scripted steps, until one ends it or none are left.
+void run_menu(common::menu_tracking &t) {
+  TMSG msg;
+  while (!t.done && common::peek(&msg, 0, WM_KEYDOWN, WM_SYSCHAR, PM_REMOVE)) {
+    if (msg.MESSAGE == WM_KEYDOWN || msg.MESSAGE == WM_SYSKEYDOWN) {
+      if (msg.WPARAM == VK_MENU || msg.WPARAM == VK_F10) {
+        common::menu_cancel(t);
+      } else {
+        common::menu_key(t, msg.WPARAM);
+        platform::TranslateMessage(&msg);
+      }
+    } else if (msg.MESSAGE == WM_CHAR || msg.MESSAGE == WM_SYSCHAR) {
+      common::menu_char(t, char(msg.WPARAM));
+    }
+  }
+  while (!t.done && !menu_script.empty()) {
+    menu_step step = menu_script.front();
+    menu_script.pop_front();
+    switch (step.kind) {
+    case menu_step::key:
+      common::menu_key(t, TWPARAM(step.value));
+      break;
+    case menu_step::character:
+      common::menu_char(t, char(step.value));
+      break;
+    case menu_step::point:
+      if (step.level >= 0) common::menu_select(t, std::size_t(step.level), step.value);
+      break;
+    case menu_step::click:
+      common::menu_click(t);
+      break;
+    case menu_step::click_outside:
+      common::menu_cancel(t);
+      break;
+    }
+  }
+}
 
 // A GPU's device first; Mesa's surfaceless platform (llvmpipe here) otherwise.
 EGLDisplay open_display() {
@@ -166,10 +208,11 @@ void fill_rect(THANDLE window, const TRECT &r, std::uint32_t rgb) {
 
 void make_native(common::window &w) {
   // Installed with the first window, where blits can first land; hooks a test put in stay.
-  if (!common::hooks().paint_bitmap || !common::hooks().fill_rect) {
+  if (!common::hooks().paint_bitmap || !common::hooks().fill_rect || !common::hooks().run_menu) {
     common::backend_hooks h = common::hooks();
     if (!h.paint_bitmap) h.paint_bitmap = paint_bitmap;
     if (!h.fill_rect) h.fill_rect = fill_rect;
+    if (!h.run_menu) h.run_menu = run_menu;
     common::set_backend_hooks(h);
   }
   w.native = &natives[w.handle];
@@ -188,6 +231,9 @@ void free_native(common::window &w) {
 } // namespace
 
 void set_screen_size(LONGINT w, LONGINT h) { screen_w = w, screen_h = h; }
+void script_menu(const std::vector<menu_step> &steps) {
+  menu_script.insert(menu_script.end(), steps.begin(), steps.end());
+}
 void script_message_box(LONGINT answer) { answers.push_back(answer); }
 const std::vector<message_box_record> &message_boxes() { return boxes; }
 void fail_pixel_format(bool fail) { pixel_format_fails = fail; }
@@ -244,6 +290,7 @@ void reset() {
   common::forget_objects();
   answers.clear();
   boxes.clear();
+  menu_script.clear();
   pixel_format_fails = context_fails = false;
   foreground = captured = 0;
   cursor = {};
@@ -324,7 +371,7 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   common::window *win = common::find_window(window);
   if (!win) return false;
   if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return false;
-  TRECT client = common::client_inside(win->style, w, h);
+  TRECT client = common::client_inside(win->style, w, h, win->menu != 0);
   bool resized = client.RIGHT - client.LEFT != win->client.RIGHT - win->client.LEFT ||
                  client.BOTTOM - client.TOP != win->client.BOTTOM - win->client.TOP;
   const TRECT old_rect = win->rect, old_client = win->client;

@@ -18,6 +18,8 @@
 ///      regions, the status window (parts and texts; nothing is drawn of it)
 ///  [X] Win32's frame metrics between window and client rectangles; the class background
 ///      erased onto the canvas
+///  [X] Menus: the shared menu model and loop (bar from Alt, F10 and Alt+letter, pop-ups from
+///      TrackPopupMenu), the user's steps taken from a script (script_menu); nothing is drawn
 ///  [X] GetMessageA never waits: with nothing queued (the scripted input used up, no quit
 ///      posted) it returns 0 with a WM_QUIT of exit code 0, so that a message loop that waits,
 ///      `while (GetMessageA(...))` included, ends instead of spinning or hanging; PeekMessageA
@@ -58,6 +60,19 @@ std::vector<std::uint32_t> window_pixels(THANDLE window);
 void input_mouse(THANDLE window, LONGWORD message, LONGINT x, LONGINT y, TWPARAM flags);
 /// Device input from the keyboard: VK down or up; pressed again while down, an auto-repeat.
 void input_key(THANDLE window, TWPARAM vk, bool down);
+
+/// One step of the user in an open menu: a key (VK_DOWN, VK_RETURN, VK_ESCAPE ...), a typed
+/// character (a mnemonic), the pointer lighting item VALUE of open menu LEVEL (0: the bar or
+/// the pop-up), a click on the lit item, or a click outside every menu.
+struct menu_step {
+  /// What the user does.
+  enum kind_t { key, character, point, click, click_outside } kind = key;
+  LONGINT value = 0; ///< the key, the character or the item
+  LONGINT level = 0; ///< the open menu pointed at
+};
+/// The steps the next menu loops take, in order; a loop that finds none left is cancelled,
+/// as if the user had clicked outside.
+void script_menu(const std::vector<menu_step> &steps);
 
 } // namespace vantrel::headless
 VANTREL_API_END

@@ -550,6 +550,29 @@ THANDLE SelectPalette(THANDLE DC, THANDLE PALETTE, BOOLEAN BACKGROUND) {
 }
 LONGWORD RealizePalette(THANDLE DC) { return ::RealizePalette(h<HDC>(DC)); }
 
+// ---- Menus ----
+THANDLE CreateMenu() { return t(::CreateMenu()); }
+THANDLE CreatePopupMenu() { return t(::CreatePopupMenu()); }
+BOOLEAN AppendMenuA(THANDLE MENU, LONGWORD FLAGS, TWPARAM ID, PCHAR TEXT) {
+  return ::AppendMenuA(h<HMENU>(MENU), FLAGS, ID, TEXT) != 0;
+}
+LONGWORD CheckMenuItem(THANDLE MENU, LONGWORD ITEM, LONGWORD CHECK) {
+  return ::CheckMenuItem(h<HMENU>(MENU), ITEM, CHECK);
+}
+LONGINT EnableMenuItem(THANDLE MENU, LONGWORD ITEM, LONGWORD ENABLE) {
+  return ::EnableMenuItem(h<HMENU>(MENU), ITEM, ENABLE);
+}
+BOOLEAN SetMenu(THANDLE WINDOW, THANDLE MENU) {
+  return ::SetMenu(h<HWND>(WINDOW), h<HMENU>(MENU)) != 0;
+}
+THANDLE GetMenu(THANDLE WINDOW) { return t(::GetMenu(h<HWND>(WINDOW))); }
+BOOLEAN DrawMenuBar(THANDLE WINDOW) { return ::DrawMenuBar(h<HWND>(WINDOW)) != 0; }
+BOOLEAN DestroyMenu(THANDLE MENU) { return ::DestroyMenu(h<HMENU>(MENU)) != 0; }
+LONGINT TrackPopupMenu(THANDLE MENU, LONGWORD FLAGS, LONGINT X, LONGINT Y, LONGINT RESERVED,
+                       THANDLE WINDOW, const TRECT *) {
+  return ::TrackPopupMenu(h<HMENU>(MENU), FLAGS, X, Y, RESERVED, h<HWND>(WINDOW), nullptr);
+}
+
 // ---- Status window ----
 THANDLE CreateStatusWindowA(LONGINT STYLE, PCHAR TEXT, THANDLE PARENT, LONGWORD ID) {
   static bool initialised = false;

@@ -266,6 +266,8 @@ void install_backend_hooks() {
   h.region_changed = region_changed;
   h.paint_status_bar = paint_status_bar;
   h.fill_rect = fill_rect;
+  h.menu_bar_changed = menu_bar_changed;
+  install_menu_hook(h);
   common::set_backend_hooks(h);
 }
 

@@ -172,6 +172,18 @@ void key_message(THANDLE hwnd, TWPARAM vk, unsigned scan, bool press, bool repea
   post_input(hwnd, message, vk, TLPARAM(lp), e.x_root, e.y_root, press ? ch : 0);
 }
 
+// The virtual key of key event E at SCAN under LAYOUT, with its unshifted and shifted symbols:
+// character keys take the one that Windows' layout gives their place.
+TWPARAM key_vk(XKeyEvent &e, unsigned scan, const common::key_layout *layout, KeySym *unshifted,
+               KeySym *shifted) {
+  *unshifted = XLookupKeysym(&e, 0);
+  char text[8];
+  XLookupString(&e, text, sizeof text, shifted, nullptr);
+  if (scan < EXTENDED && common::layout_vk(nullptr, scan) != 0)
+    return common::layout_vk(layout, scan);
+  return virtual_key(*unshifted, *shifted);
+}
+
 void translate_key(XKeyEvent &e, bool press) {
   common::window *w = window_of(e.window);
   if (!w) return;
@@ -179,14 +191,10 @@ void translate_key(XKeyEvent &e, bool press) {
   const unsigned scan = scan_code(kc);
   const common::key_layout *layout = group_layouts[XkbGroupForCoreState(e.state) & 3];
   // The layout's base symbol names the other keys; keypad keys follow NumLock, as on Win32.
-  KeySym unshifted = XLookupKeysym(&e, 0);
-  char text[8];
-  KeySym shifted = 0;
-  XLookupString(&e, text, sizeof text, &shifted, nullptr);
-  // Character keys take the virtual key that Windows' layout gives their place.
-  const bool char_key = scan < EXTENDED && common::layout_vk(nullptr, scan) != 0;
-  const TWPARAM vk = char_key ? common::layout_vk(layout, scan) : virtual_key(unshifted, shifted);
+  KeySym unshifted = 0, shifted = 0;
+  const TWPARAM vk = key_vk(e, scan, layout, &unshifted, &shifted);
   if (vk == 0) return;
+  const bool char_key = scan < EXTENDED && common::layout_vk(nullptr, scan) != 0;
 
   const bool repeat = press && key_held[kc];
   key_held[kc] = press;
@@ -513,6 +521,30 @@ void translate_event(XEvent &ev) {
   default:
     break;
   }
+}
+
+void forget_released_keys(Display *d) {
+  char down[32] = {};
+  XQueryKeymap(d, down);
+  for (unsigned kc = 8; kc < 256; kc++) {
+    if (!key_held[kc] || (down[kc / 8] & (1 << (kc % 8)))) continue;
+    key_held[kc] = false;
+    const unsigned scan = scan_code(kc);
+    if (scan == 0x38) mods.left_alt = false;
+    if (scan == (0x38 | EXTENDED)) mods.right_alt = mods.altgr_ctrl = false;
+    if (scan == 0x1D) mods.left_ctrl = false;
+    if (scan == (0x1D | EXTENDED)) mods.right_ctrl = false;
+    XKeyEvent e{};
+    e.type = KeyRelease;
+    e.display = d;
+    e.keycode = kc;
+    KeySym unshifted = 0, shifted = 0;
+    if (const TWPARAM vk = key_vk(e, scan, group_layouts[0], &unshifted, &shifted))
+      common::forget_key(vk);
+  }
+  if (!mods.ctrl()) common::forget_key(VK_CONTROL);
+  if (!mods.alt()) common::forget_key(VK_MENU);
+  mods.alt_alone = false;
 }
 
 void reset_input() {

@@ -10,6 +10,10 @@
 
 #include "vantrel/platform/common/window_table.h"
 
+namespace vantrel::common {
+struct backend_hooks;
+} // namespace vantrel::common
+
 namespace vantrel::x11 {
 
 // What one window needs on the X side, hung on common::window::native.
@@ -91,6 +95,9 @@ void reset_contexts();
 // Input: one X event to Win32 messages in the common queue; state forgotten between tests.
 void translate_event(XEvent &ev);
 void reset_input();
+// Keys released while another connection held the keyboard (a menu's grab) sent this one no
+// event: what is no longer down is forgotten without a message, as Win32's menu loop took them.
+void forget_released_keys(Display *d);
 // Detectable auto-repeat, and the keyboard layouts of the server's groups, followed as they
 // change.
 void init_keyboard(Display *d);
@@ -117,6 +124,10 @@ void install_backend_hooks();
 // is not true-colour).
 unsigned long colour_pixel(VisualID visual, std::uint32_t rgb);
 void paint_status_bar(THANDLE window);
+// Menus: the menu loop shown as pop-up windows (x11_menu.cpp), and a window whose menu bar came
+// or went placed again below it (x11_window.cpp).
+void install_menu_hook(common::backend_hooks &h);
+void menu_bar_changed(THANDLE window);
 void reset_gdi();
 void reset_status_bar();
 

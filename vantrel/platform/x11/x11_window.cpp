@@ -497,7 +497,7 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   if (!n || !d || w <= 0 || h <= 0 || w > 16384 || h > 16384) return false;
   const TRECT old_rect = win->rect, old_client = win->client;
   win->rect = {x, y, x + w, y + h};
-  win->client = common::client_inside(win->style, w, h);
+  win->client = common::client_inside(win->style, w, h, win->menu != 0);
   x_place place = place_of(win->rect, win->client, n->border);
   if (n->frame) {
     x_place outer{x, y, unsigned(w), unsigned(h)};
@@ -512,6 +512,17 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   if (repaint) common::invalidate(*win, nullptr, true);
   common::announce_moved(window, old_rect, old_client);
   return true;
+}
+
+void menu_bar_changed(THANDLE window) {
+  common::window *win = common::find_window(window);
+  Display *d = display();
+  x11_window *n = win ? native(*win) : nullptr;
+  if (!n || !d) return;
+  x_place place = place_of(win->rect, win->client, n->border);
+  if (n->top_level) set_size_hints(d, *n, place);
+  XMoveResizeWindow(d, n->xid, place.x, place.y, place.width, place.height);
+  XFlush(d);
 }
 
 } // namespace vantrel::x11
