@@ -66,7 +66,8 @@ void input_key(THANDLE window, TWPARAM vk, bool down);
 /// the pop-up), a click on the lit item, or a click outside every menu.
 struct menu_step {
   /// What the user does.
-  enum kind_t { key, character, point, click, click_outside } kind = key;
+  enum kind_t { key, character, point, click, click_outside };
+  kind_t kind = key; ///< this step's kind
   LONGINT value = 0; ///< the key, the character or the item
   LONGINT level = 0; ///< the open menu pointed at
 };
