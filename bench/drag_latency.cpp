@@ -28,8 +28,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "x11_find_window.h"
 
 namespace {
 
@@ -152,24 +155,6 @@ int in_process(Display *inj) {
 }
 
 // ---- Another program, read from the screen ----
-
-Window find_named(Display *d, Window w, const char *name) {
-  char *title = nullptr;
-  if (XFetchName(d, w, &title) && title) {
-    bool match = std::strcmp(title, name) == 0;
-    XFree(title);
-    XWindowAttributes a;
-    if (match && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable) return w;
-  }
-  Window root, parent, *kids = nullptr;
-  unsigned n = 0;
-  Window found = 0;
-  if (XQueryTree(d, w, &root, &parent, &kids, &n))
-    for (unsigned i = 0; i < n && !found; i++)
-      found = find_named(d, kids[i], name);
-  if (kids) XFree(kids);
-  return found;
-}
 
 Window wait_for_window(Display *d, const char *name, double seconds) {
   auto end = clock_type::now() + std::chrono::duration<double>(seconds);

@@ -20,6 +20,8 @@
 #include <string>
 #include <thread>
 
+#include "x11_find_window.h"
+
 namespace {
 
 using clock_type = std::chrono::steady_clock;
@@ -28,24 +30,6 @@ constexpr int RUNS = 5;
 
 double seconds_since(clock_type::time_point t) {
   return std::chrono::duration<double>(clock_type::now() - t).count();
-}
-
-Window find_named(Display *d, Window w, const char *name) {
-  char *title = nullptr;
-  if (XFetchName(d, w, &title) && title) {
-    bool match = std::strcmp(title, name) == 0;
-    XFree(title);
-    XWindowAttributes a;
-    if (match && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable) return w;
-  }
-  Window root, parent, *kids = nullptr;
-  unsigned n = 0;
-  Window found = 0;
-  if (XQueryTree(d, w, &root, &parent, &kids, &n))
-    for (unsigned i = 0; i < n && !found; i++)
-      found = find_named(d, kids[i], name);
-  if (kids) XFree(kids);
-  return found;
 }
 
 // Polls DONE every 10 ms until it holds or SECONDS (a guard against hangs) pass.
