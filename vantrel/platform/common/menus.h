@@ -43,9 +43,10 @@ struct menu_level {
 };
 struct menu_tracking {
   THANDLE owner = 0;
-  bool popup = false; // TrackPopupMenu's loop; otherwise the menu bar's
-  LONGWORD flags = 0; // TrackPopupMenu's TPM_ flags
-  POINT at;           // TrackPopupMenu's place, screen pixels
+  bool popup = false;  // TrackPopupMenu's loop; otherwise the menu bar's
+  LONGWORD flags = 0;  // TrackPopupMenu's TPM_ flags
+  POINT at;            // TrackPopupMenu's place, screen pixels
+  int open_title = -1; // the bar's loop entered by a click: the title it opens
   std::vector<menu_level> levels;
   bool done = false;
   bool chosen = false; // an item was chosen; its identifier is `command`
@@ -69,6 +70,8 @@ void menu_cancel(menu_tracking &t);
 LONGINT run_menu_loop(menu_tracking &t, char first_char);
 // DefWindowProcA's SC_KEYMENU: Alt or F10 (CH 0), or Alt with a letter, enters WINDOW's bar.
 void track_menu_bar(THANDLE window, char ch);
+// A click on the bar's title INDEX enters it with that title's pop-up open.
+void track_menu_bar_title(THANDLE window, int index);
 
 // The loop in progress, if any (the backend that shows it reads it to draw).
 const menu_tracking *active_menu();
