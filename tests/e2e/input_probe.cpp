@@ -10,7 +10,9 @@
 // hex (WINDOW p for the main window, c for its child; "*" for a parameter that is a pointer or
 // a handle), and no time, so that the whole log can be compared with Wine's. OPTIONS, joined by
 // commas: dblclk (CS_DBLCLKS), child (a child window over the client area's right half),
-// destroy_in_create, refuse_create, or "-". The F9 key is the round-trip marker: each F9 taken
+// destroy_in_create, refuse_create, menu (a menu bar: File with Exit and a grey Open, View with
+// Fog and an Effect submenu; a right click shows Fog and Exit at the pointer), or "-". Menu
+// handles are written by name (bar, file, view, effect, context). The F9 key is the round-trip marker: each F9 taken
 // from the queue prints "mark N"; the first says that input reaches the window, each later one
 // then does the next ACTION. F8 closes the window.
 #include <chrono>
@@ -50,6 +52,46 @@ std::string options;
 std::vector<std::string> actions;
 int marks = 0;
 THANDLE child = 0;
+struct named_menu {
+  THANDLE handle;
+  const char *name;
+};
+std::vector<named_menu> menus;
+
+void make_menu_bar() {
+  THANDLE bar = platform::CreateMenu(), file = platform::CreatePopupMenu(),
+          view = platform::CreatePopupMenu(), effect = platform::CreatePopupMenu();
+  platform::AppendMenuA(file, MF_STRING, 100, "E&xit");
+  platform::AppendMenuA(file, MF_GRAYED, 101, "&Open");
+  platform::AppendMenuA(effect, MF_STRING, 300, "&Outline");
+  platform::AppendMenuA(effect, MF_STRING, 301, "&Bands");
+  platform::AppendMenuA(view, MF_STRING, 200, "&Fog");
+  platform::AppendMenuA(view, MF_SEPARATOR, 0, nullptr);
+  platform::AppendMenuA(view, MF_POPUP, effect, "&Effect");
+  platform::AppendMenuA(bar, MF_POPUP, file, "&File");
+  platform::AppendMenuA(bar, MF_POPUP, view, "&View");
+  platform::SetMenu(HWINDOW, bar);
+  menus = {{bar, "bar"}, {file, "file"}, {view, "view"}, {effect, "effect"}};
+}
+
+void show_context_menu(TLPARAM at) {
+  THANDLE m = platform::CreatePopupMenu();
+  platform::AppendMenuA(m, MF_STRING, 200, "&Fog");
+  platform::AppendMenuA(m, MF_STRING, 100, "E&xit");
+  menus.push_back({m, "context"});
+  platform::TrackPopupMenu(m, TPM_RIGHTBUTTON, std::int16_t(at & 0xFFFF),
+                           std::int16_t((at >> 16) & 0xFFFF), 0, HWINDOW, nullptr);
+  platform::DestroyMenu(m);
+  menus.pop_back();
+}
+
+// A menu handle by name; "-" for 0, "?" for one the probe did not make.
+std::string menu_name(TWPARAM handle) {
+  if (handle == 0) return "-";
+  for (const named_menu &m : menus)
+    if (TWPARAM(m.handle) == handle) return m.name;
+  return "?";
+}
 
 bool has(const char *option) { return options.find(option) != std::string::npos; }
 
@@ -73,6 +115,13 @@ bool logged(LONGWORD m) {
   case WM_NCDESTROY:
   case WM_NCCALCSIZE:
   case WM_SYSCOMMAND:
+  case WM_COMMAND:
+  case WM_INITMENU:
+  case WM_INITMENUPOPUP:
+  case WM_MENUSELECT:
+  case WM_UNINITMENUPOPUP:
+  case WM_ENTERMENULOOP:
+  case WM_EXITMENULOOP:
     return true;
   default:
     return (m >= WM_KEYDOWN && m <= 0x109) || (m >= WM_MOUSEMOVE && m <= WM_MOUSEWHEEL);
@@ -141,6 +190,9 @@ TLRESULT proc(THANDLE window, LONGWORD message, TWPARAM wparam, TLPARAM lparam) 
     if (wp.empty()) wp = buf;
     if (lp.empty()) std::snprintf(buf, sizeof buf, "%x", unsigned(lparam));
     if (lp.empty()) lp = buf;
+    if (message == WM_INITMENU || message == WM_INITMENUPOPUP || message == WM_UNINITMENUPOPUP)
+      wp = menu_name(wparam);
+    if (message == WM_MENUSELECT) lp = menu_name(TWPARAM(lparam));
     std::printf("%s %x %s %s\n", who, unsigned(message), wp.c_str(), lp.c_str());
     std::fflush(stdout);
   }
@@ -148,6 +200,10 @@ TLRESULT proc(THANDLE window, LONGWORD message, TWPARAM wparam, TLPARAM lparam) 
     return platform::DefWindowProcA(window, message, wparam, lparam);
   if (message == WM_CREATE && has("destroy_in_create")) platform::DestroyWindow(window);
   if (message == WM_CREATE && has("refuse_create")) return -1;
+  if (message == WM_CONTEXTMENU && has("menu")) {
+    show_context_menu(lparam);
+    return 0;
+  }
   return GLWNDPROC(window, message, wparam, lparam);
 }
 
@@ -172,6 +228,7 @@ int run(int argc, char **argv) {
   if (has("child"))
     child = platform::CreateWindowExA(0, "GLWindow", "", WS_CHILD | WS_VISIBLE, 400, 0, 394, 571, w,
                                       THANDLE(1), cls.INSTANCE, nullptr);
+  if (has("menu")) make_menu_bar();
   platform::ShowWindow(HWINDOW, platform::StartupShowCommand());
   platform::UpdateWindow(HWINDOW);
   MSPEED = 2;

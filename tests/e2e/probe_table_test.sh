@@ -66,6 +66,9 @@ play() {
       # The keyboard layouts of the X server's groups, changed while the probe runs.
       setxkbmap -option '' -layout "${step#layout }" || fail "$name ($side)" "setxkbmap failed"
       relayout=1
+    elif [[ "$step" == wait\ * ]]; then
+      # A line of the log, such as a menu's WM_INITMENUPOPUP: the keys that follow are for it.
+      wait_for "$log" "${step#wait }" || { stop "$name" "$side" "no line ${step#wait }"; return; }
     elif [ "$step" = mark ]; then
       marks=$((marks + 1))
       xdotool key F9

@@ -294,9 +294,11 @@ struct TWINDOWPOS {
   LONGWORD FLAGS = 0; ///< SWP_ flags: what does not change, whether it is shown or hidden
 };
 ///@{
-/// TWINDOWPOS flags: size, place or stacking kept, not activated, shown, hidden.
+/// TWINDOWPOS flags: size, place or stacking kept, not activated, a new frame, shown, hidden,
+/// the client area's size or place kept.
 inline constexpr LONGWORD SWP_NOSIZE = 1, SWP_NOMOVE = 2, SWP_NOZORDER = 4, SWP_NOACTIVATE = 0x10,
-                          SWP_SHOWWINDOW = 0x40, SWP_HIDEWINDOW = 0x80;
+                          SWP_FRAMECHANGED = 0x20, SWP_SHOWWINDOW = 0x40, SWP_HIDEWINDOW = 0x80,
+                          SWP_NOCLIENTSIZE = 0x800, SWP_NOCLIENTMOVE = 0x1000;
 ///@}
 
 /// The 40-byte Win32 record, field by field.

@@ -44,8 +44,13 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
   case WM_NCCREATE:
     return 1; // go on with the creation
   case WM_WINDOWPOSCHANGED:
-    if (const auto *pos = reinterpret_cast<const TWINDOWPOS *>(lparam))
-      announce_size_and_place(hwnd, !(pos->FLAGS & SWP_NOSIZE), !(pos->FLAGS & SWP_NOMOVE));
+    if (const auto *pos = reinterpret_cast<const TWINDOWPOS *>(lparam)) {
+      // A new frame may move and size the client area in a window that kept its rectangle.
+      const LONGWORD f = pos->FLAGS;
+      const bool frame = (f & SWP_FRAMECHANGED) != 0;
+      announce_size_and_place(hwnd, !(f & SWP_NOCLIENTSIZE) && (!(f & SWP_NOSIZE) || frame),
+                              !(f & SWP_NOCLIENTMOVE) && (!(f & SWP_NOMOVE) || frame));
+    }
     return 0;
   case WM_KEYDOWN:
     menu_key_armed = false;

@@ -7,6 +7,7 @@
 
 #include "vantrel/platform/common/backend_hooks.h"
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/window_life.h"
 #include "vantrel/platform/common/window_paint.h"
 
 namespace vantrel::common {
@@ -384,13 +385,14 @@ BOOLEAN SetMenu(THANDLE hwnd, THANDLE handle) {
   w->menu = handle;
   if (m) m->window = hwnd;
   if (had == (handle != 0)) return DrawMenuBar(hwnd);
-  // The bar takes its height from the client area, which Win32 reports with WM_SIZE.
+  // The bar takes its height from the client area: the window hears of its new frame, and of
+  // the client area's new place and size, as from SetWindowPos.
+  const TRECT old_client = w->client;
   w->client = client_inside(w->style, w->rect.RIGHT - w->rect.LEFT, w->rect.BOTTOM - w->rect.TOP,
                             handle != 0);
   if (hooks().menu_bar_changed) hooks().menu_bar_changed(hwnd);
   invalidate(*w, nullptr, true);
-  const LONGINT cw = w->client.RIGHT - w->client.LEFT, ch = w->client.BOTTOM - w->client.TOP;
-  SendMessageA(hwnd, WM_SIZE, 0, TLPARAM((LONGWORD(ch & 0xFFFF) << 16) | LONGWORD(cw & 0xFFFF)));
+  announce_frame_changed(hwnd, old_client);
   return true;
 }
 
@@ -405,7 +407,9 @@ BOOLEAN DrawMenuBar(THANDLE hwnd) {
     set_last_error(ERROR_INVALID_WINDOW_HANDLE, "not a window handle");
     return false;
   }
-  if (w->menu && hooks().menu_bar_changed) hooks().menu_bar_changed(hwnd);
+  if (!w->menu) return true;
+  if (hooks().menu_bar_changed) hooks().menu_bar_changed(hwnd);
+  announce_frame_changed(hwnd, w->client);
   return true;
 }
 

@@ -26,8 +26,8 @@ void position_pair(THANDLE hwnd, LONGWORD flags) {
   pos.CX = w->rect.RIGHT - w->rect.LEFT, pos.CY = w->rect.BOTTOM - w->rect.TOP;
   pos.FLAGS = flags;
   send(hwnd, WM_WINDOWPOSCHANGING, 0, TLPARAM(&pos));
-  // A new size asks for the client area within it; the record already holds the answer.
-  if (!(flags & SWP_NOSIZE) && find_window(hwnd)) {
+  // A new size or frame asks for the client area within it; the record already holds the answer.
+  if ((!(flags & SWP_NOSIZE) || (flags & SWP_FRAMECHANGED)) && find_window(hwnd)) {
     struct { // Win32's NCCALCSIZE_PARAMS: new window, old window and old client rectangles
       TRECT rects[3];
       TWINDOWPOS *pos;
@@ -101,6 +101,17 @@ void announce_moved(THANDLE hwnd, const TRECT &old_rect, const TRECT &old_client
   if (!moved && !sized) return;
   position_pair(hwnd, SWP_NOZORDER | SWP_NOACTIVATE | (moved ? 0 : SWP_NOMOVE) |
                           (sized ? 0 : SWP_NOSIZE));
+}
+
+void announce_frame_changed(THANDLE hwnd, const TRECT &old_client) {
+  window *w = find_window(hwnd);
+  if (!w) return;
+  const TRECT &c = w->client;
+  const bool moved = c.LEFT != old_client.LEFT || c.TOP != old_client.TOP;
+  const bool sized = c.RIGHT - c.LEFT != old_client.RIGHT - old_client.LEFT ||
+                     c.BOTTOM - c.TOP != old_client.BOTTOM - old_client.TOP;
+  position_pair(hwnd, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED |
+                          (moved ? 0 : SWP_NOCLIENTMOVE) | (sized ? 0 : SWP_NOCLIENTSIZE));
 }
 
 THANDLE active_window() { return active; }

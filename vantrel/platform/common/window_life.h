@@ -16,6 +16,10 @@ void announce_shown(THANDLE hwnd, bool shown, bool destroying = false);
 // MoveWindow's pair once the record holds the new rectangle; default processing of
 // WM_WINDOWPOSCHANGED then sends WM_MOVE and WM_SIZE for what changed.
 void announce_moved(THANDLE hwnd, const TRECT &old_rect, const TRECT &old_client);
+// SetMenu's and DrawMenuBar's pair once the record holds the client area below the new frame
+// (OLD_CLIENT before): WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, whose default
+// processing sends WM_MOVE and WM_SIZE where the client area moved or changed size.
+void announce_frame_changed(THANDLE hwnd, const TRECT &old_client);
 // Default processing of WM_WINDOWPOSCHANGED: WM_MOVE with the client area's place when PLACE,
 // then WM_SIZE with its size when SIZE.
 void announce_size_and_place(THANDLE hwnd, bool size, bool place);
