@@ -101,7 +101,7 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
     return 0;
   case WM_NCLBUTTONDOWN:
     // A press on the menu bar enters it, at the title under the pointer.
-    if (wparam == HTMENU) SendMessageA(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU | HTMENU, lparam);
+    if (wparam == HTMENU) SendMessageA(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU, lparam);
     return 0;
   case WM_SYSCOMMAND:
     if ((wparam & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);
