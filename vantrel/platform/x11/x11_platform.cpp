@@ -333,6 +333,7 @@ void sync() {
 
 void reset() {
   common::use_backend("x11");
+  close_menu();
   reset_contexts();
   for (THANDLE h : common::child_windows(0))
     platform::DestroyWindow(h);
@@ -401,6 +402,7 @@ bool take(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD rem
 BOOLEAN PeekMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD remove) {
   if (!msg) return false;
   drain_events();
+  step_menu(); // an open menu bar moves on between the program's frames
   return take(msg, window, first, last, remove);
 }
 
@@ -408,13 +410,16 @@ LONGINT GetMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last) {
   if (!msg || (window != 0 && !common::find_window(window))) return -1; // never waits for it
   for (;;) {
     drain_events();
+    step_menu();
     if (take(msg, window, first, last, PM_REMOVE)) return msg->MESSAGE == WM_QUIT ? 0 : 1;
     Display *d = display();
     if (!d) return -1; // nothing can ever arrive
     XFlush(d);
-    pollfd p{ConnectionNumber(d), POLLIN, 0};
-    if (poll(&p, 1, -1) < 0 && errno != EINTR) return -1;
-    if (p.revents & (POLLERR | POLLHUP)) return -1;
+    if (XEventsQueued(d, QueuedAlready) > 0 || menu_events_queued()) continue;
+    // An open menu bar's connection wakes the wait too: its steps send the owner messages.
+    pollfd p[2] = {{ConnectionNumber(d), POLLIN, 0}, {menu_connection(), POLLIN, 0}};
+    if (poll(p, p[1].fd >= 0 ? 2 : 1, -1) < 0 && errno != EINTR) return -1;
+    if (p[0].revents & (POLLERR | POLLHUP)) return -1;
   }
 }
 
