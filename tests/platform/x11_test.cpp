@@ -826,9 +826,12 @@ TEST_F(X11Test, MenuBarLoopLeavesTheProgramDrawingAndClosesOnFocusLoss) {
   ASSERT_EQ(of_kind(WM_ENTERIDLE).size(), 1u) << "once, however long it waits";
   EXPECT_EQ(of_kind(WM_ENTERIDLE)[0].WPARAM, TWPARAM(MSGF_MENU));
   EXPECT_EQ(of_kind(WM_ENTERIDLE)[0].LPARAM, TLPARAM(h));
-  run("xdotool key Down Return");
-  ASSERT_TRUE(pump_until([] { return saw(WM_COMMAND); }));
-  EXPECT_EQ(of_kind(WM_COMMAND)[0].WPARAM, 102u);
+  pid_t keys = spawn_shell("xdotool key Down Return"); // GetMessageA waits on the menu too
+  TMSG m;
+  while (GetMessageA(&m, 0, 0, 0) > 0 && m.MESSAGE != WM_COMMAND)
+    DispatchMessageA(&m);
+  EXPECT_EQ(wait_child(keys), 0);
+  EXPECT_EQ(m.WPARAM, 102u);
   auto exit = std::find_if(received.begin(), received.end(),
                            [](const TMSG &m) { return m.MESSAGE == WM_EXITMENULOOP; });
   EXPECT_EQ(exit[-1].MESSAGE, WM_MENUSELECT);
