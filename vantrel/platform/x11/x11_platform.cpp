@@ -36,7 +36,9 @@
 //  [X] The status window painted with Xft: parts, texts, sunken separators
 //  [X] Menus (x11_menu.cpp): the shared menu loop with pop-ups as override-redirect windows in
 //      the message box's font on a connection of their own, keyboard and pointer grabbed while
-//      it runs; a menu bar moves the client window down by SM_CYMENU
+//      it runs; a menu bar moves the client window down by SM_CYMENU. The bar's loop is stepped
+//      by PeekMessageA and GetMessageA, so frames go on; TrackPopupMenu's blocks until chosen.
+//      WM_ENTERIDLE while a menu waits; the focus taken by another window closes it
 //  [X] Test hook (x11_test_hooks.h): fail_pixel_format makes ChoosePixelFormat return 0
 // Missing features or Issues:
 //  [ ] Palettes are the shared code's alone (TrueColor visuals need nothing on the server);
@@ -44,9 +46,9 @@
 //  [ ] Cursor and icon files are not loaded: the class cursor is the matching X font cursor,
 //      a file cursor leaves the default one
 //  [ ] No WM_SIZE / WM_MOVE / WM_ACTIVATE messages (but SetMenu's WM_SIZE)
-//  [ ] The menu bar itself is not drawn (its pop-ups open where its titles would be), the
-//      program draws no frames while a menu is open, and losing the focus does not close one;
-//      no owner-drawn or bitmap items, no accelerator tables
+//  [ ] The menu bar itself is not drawn (its pop-ups open where its titles would be); the
+//      program draws no frames while a TrackPopupMenu pop-up is open; no owner-drawn or bitmap
+//      items, no accelerator tables
 //  [X] Under a window manager: full screen through _NET_WM_STATE_FULLSCREEN where it is
 //      offered, the thin frame of WS_BORDER as a window of its own, a window destroyed by
 //      another program noticed by SwapBuffers before the next frame draws into it
