@@ -7,6 +7,7 @@
 
 #include "vantrel/platform/common/backend_hooks.h"
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/window_paint.h"
 
 namespace vantrel::common {
@@ -253,6 +254,25 @@ void menu_click(menu_tracking &t) {
 void menu_cancel(menu_tracking &t) {
   t.chosen = false;
   end_loop(t);
+}
+
+bool menu_take_queued_keys(menu_tracking &t) {
+  TMSG msg;
+  bool took = false;
+  while (!t.done && peek(&msg, 0, WM_KEYDOWN, WM_SYSCHAR, PM_REMOVE)) {
+    took = true;
+    if (msg.MESSAGE == WM_KEYDOWN || msg.MESSAGE == WM_SYSKEYDOWN) {
+      if (msg.WPARAM == VK_MENU || msg.WPARAM == VK_F10) {
+        menu_cancel(t);
+      } else {
+        menu_key(t, msg.WPARAM);
+        platform::TranslateMessage(&msg);
+      }
+    } else if (msg.MESSAGE == WM_CHAR || msg.MESSAGE == WM_SYSCHAR) {
+      menu_char(t, char(msg.WPARAM));
+    }
+  }
+  return took;
 }
 
 void menu_idle(menu_tracking &t) {

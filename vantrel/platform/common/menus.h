@@ -65,6 +65,10 @@ void menu_select(menu_tracking &t, std::size_t level, int index);
 void menu_click(menu_tracking &t);
 // Closes the whole loop without a choice.
 void menu_cancel(menu_tracking &t);
+// Keys already in the thread's queue go to the open menu, as Win32's loop reads them from there:
+// key-downs steer (and TranslateMessage makes their characters), characters choose by mnemonic,
+// Alt or F10 leaves; key-ups are taken and dropped. True when it took any.
+bool menu_take_queued_keys(menu_tracking &t);
 // The loop has handled what the user did and waits for more: the owner hears it (WM_ENTERIDLE)
 // once, until the backend clears `idle` with the next step it hands over.
 void menu_idle(menu_tracking &t);

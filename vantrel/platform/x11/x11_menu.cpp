@@ -424,6 +424,8 @@ void close_view(view &v) {
 void run_menu(common::menu_tracking &t) {
   view v;
   if (!open_view(v, t)) return; // the loop ends without a choice
+  common::menu_take_queued_keys(t);
+  show(v, t);
   while (!t.done) {
     if (XPending(v.d) == 0) common::menu_idle(t);
     if (t.done) break;
@@ -458,6 +460,10 @@ void step_menu() {
   if (!live.t || stepping) return;
   stepping = true; // the owner's answers to the messages below may pump again
   common::menu_tracking &t = *live.t;
+  if (common::menu_take_queued_keys(t)) { // typed before the grab began
+    t.idle = false;
+    show(live, t);
+  }
   while (!t.done && XPending(live.d) > 0) {
     XEvent ev;
     XNextEvent(live.d, &ev);
