@@ -44,10 +44,11 @@ struct view {
   XftColor text{}, grey{}, lit{};
   unsigned long background = 0, highlight = 0, edge = 0, black = 0;
   int item_height = 0;
-  std::vector<popup> pops; // one per open pop-up, in the loop's order
-  bool keep_under = true;  // pop-ups save the screen beneath them, to put it back as they close
-  Window owner = 0;        // the owner's X window, watched for the focus leaving it
-  Window focus = 0;        // the input focus as the loop began
+  std::vector<popup> pops;  // one per open pop-up, in the loop's order
+  bool keep_under = true;   // pop-ups save the screen beneath them, to put it back as they close
+  THANDLE owner_window = 0; // the loop's owner
+  Window owner = 0;         // its X window, watched for the focus leaving it
+  Window focus = 0;         // the input focus as the loop began
   common::menu_tracking *t = nullptr; // the bar's loop that the pump steps
 };
 
@@ -354,6 +355,7 @@ bool open_view(view &v, common::menu_tracking &t) {
   // leaves PointerRoot or None); this connection's masks are its own, the program's stay.
   int revert = 0;
   XGetInputFocus(v.d, &v.focus, &revert);
+  v.owner_window = t.owner;
   if (x11_window *n = native(t.owner)) v.owner = n->xid;
   if (v.owner) XSelectInput(v.d, v.owner, FocusChangeMask);
   XSelectInput(v.d, root, FocusChangeMask);
@@ -404,7 +406,7 @@ void close_view(view &v) {
   XUngrabKeyboard(v.d, CurrentTime);
   XUngrabPointer(v.d, CurrentTime);
   XSelectInput(v.d, RootWindow(v.d, v.screen), NoEventMask);
-  if (v.owner) XSelectInput(v.d, v.owner, NoEventMask); // gone with its window: an ignored error
+  if (v.owner && native(v.owner_window)) XSelectInput(v.d, v.owner, NoEventMask);
   while (!v.pops.empty()) {
     close_popup(v, v.pops.back());
     v.pops.pop_back();
@@ -414,7 +416,8 @@ void close_view(view &v) {
   XftColorFree(v.d, v.visual, v.cmap, &v.grey);
   XftColorFree(v.d, v.visual, v.cmap, &v.lit);
   XftFontClose(v.d, v.font);
-  XSync(v.d, True); // what is left of this loop's events is not the next one's
+  sync_error(v.d);  // an owner destroyed by another program refuses the mask: no error of ours
+  XSync(v.d, True); // and what is left of this loop's events is not the next one's
   // The keys let go of while the menu held the keyboard never reached the program's connection.
   if (Display *d = display()) forget_released_keys(d);
 }
