@@ -524,6 +524,8 @@ BOOLEAN DrawMenuBar(THANDLE WINDOW); ///< redraws the menu bar after its items c
 BOOLEAN DestroyMenu(THANDLE MENU);
 /// Shows pop-up MENU at screen (X, Y) (TPM_ alignment) for WINDOW and lets the user choose:
 /// WM_COMMAND is posted to WINDOW, or with TPM_RETURNCMD the identifier is returned (0: none).
+/// It returns once the menu closes, so the caller draws no frames meanwhile; a menu bar entered
+/// from the keyboard (SC_KEYMENU) leaves the program's loop running on x11 instead.
 LONGINT TrackPopupMenu(THANDLE MENU, LONGWORD FLAGS, LONGINT X, LONGINT Y, LONGINT RESERVED,
                        THANDLE WINDOW, const TRECT *RECT);
 
