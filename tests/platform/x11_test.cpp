@@ -164,8 +164,14 @@ TEST_F(X11Test, CaptionedWindowHasRequestedOuterSizeTitleAndFixedSize) {
   EXPECT_EQ(wa.map_state, IsViewable);
   // Win32's frame (3 pixels) and caption (19) lie between the outer and the client
   // rectangle, as Wine gives them, with or without a window manager: the X window is the
-  // client area, where Win32 puts it.
+  // client area, where Win32 puts it, inside the frame window that the manager sees.
   expect_rect(outer_on_root(xid), 3, 22, 637, 477);
+  Window root, top, *kids = nullptr;
+  unsigned count_kids = 0;
+  ASSERT_TRUE(XQueryTree(probe_, xid, &root, &top, &kids, &count_kids));
+  if (kids) XFree(kids);
+  ASSERT_NE(top, root);
+  expect_rect(outer_on_root(top), 3, 22, 637, 477);
   TRECT r;
   ASSERT_TRUE(GetWindowRect(h, &r));
   expect_rect(r, 0, 0, 640, 480);
@@ -174,12 +180,12 @@ TEST_F(X11Test, CaptionedWindowHasRequestedOuterSizeTitleAndFixedSize) {
   EXPECT_EQ(GetSystemMetrics(SM_CXDLGFRAME), 3);
   EXPECT_EQ(GetSystemMetrics(SM_CYCAPTION), 19);
 
-  EXPECT_EQ(property_text(xid, "_NET_WM_NAME"), "Caf\xc3\xa9 \xe2\x82\xac");
-  EXPECT_EQ(property_text(xid, "WM_NAME"), "Caf\xe9 ?");
+  EXPECT_EQ(property_text(top, "_NET_WM_NAME"), "Caf\xc3\xa9 \xe2\x82\xac");
+  EXPECT_EQ(property_text(top, "WM_NAME"), "Caf\xe9 ?");
 
   XSizeHints hints;
   long supplied;
-  ASSERT_TRUE(XGetWMNormalHints(probe_, xid, &hints, &supplied));
+  ASSERT_TRUE(XGetWMNormalHints(probe_, top, &hints, &supplied));
   ASSERT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
   EXPECT_EQ(hints.min_width, 634);
   EXPECT_EQ(hints.max_width, 634);
@@ -188,10 +194,10 @@ TEST_F(X11Test, CaptionedWindowHasRequestedOuterSizeTitleAndFixedSize) {
   ASSERT_TRUE(hints.flags & PWinGravity);
   EXPECT_EQ(hints.win_gravity, StaticGravity) << "a manager's frame goes around the client";
 
-  EXPECT_EQ(manager_properties(probe_, xid, getpid()), "input pid machine delete ping ");
+  EXPECT_EQ(manager_properties(probe_, top, getpid()), "input pid machine delete ping ");
   // A window manager's ping comes back to it on the root window.
   XSelectInput(probe_, DefaultRootWindow(probe_), SubstructureNotifyMask);
-  send_close_request(probe_, xid, "_NET_WM_PING");
+  send_close_request(probe_, top, "_NET_WM_PING");
   EXPECT_TRUE(pump_until([&] {
     XEvent e;
     return XCheckTypedWindowEvent(probe_, DefaultRootWindow(probe_), ClientMessage, &e);
@@ -275,6 +281,75 @@ TEST_F(X11Test, FullScreenStyleCoversTheScreenWithAOnePixelBorder) {
   EXPECT_TRUE(hints[0] & 2) << "decorations field in use";
   EXPECT_EQ(hints[2], 0) << "no caption, no frame";
   XFree(data);
+}
+
+// SetMenu keeps the outer rectangle: the client gives the bar its 19 rows (394 x 256 in a 400 x
+// 300 window, as Wine gives it), and the bar is drawn in them, inside the frame window: each
+// title's text in the menu's text colour, a greyed title in grey, the rest in the menu colour.
+TEST_F(X11Test, MenuBarTakesTheClientsTopRowsAndIsDrawnThere) {
+  THANDLE h = make_window(WINDOWED, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300);
+  ASSERT_NE(h, 0u);
+  THANDLE bar = CreateMenu(), file = CreatePopupMenu(), view = CreatePopupMenu();
+  ASSERT_TRUE(AppendMenuA(file, MF_STRING, 1, "E&xit"));
+  ASSERT_TRUE(AppendMenuA(view, MF_STRING, 2, "&Fog"));
+  ASSERT_TRUE(AppendMenuA(bar, MF_POPUP, file, "&File"));
+  ASSERT_TRUE(AppendMenuA(bar, MF_POPUP | MF_GRAYED, view, "&View"));
+  ASSERT_TRUE(SetMenu(h, bar));
+  Window xid = x11::native_window(h), root, top, *kids = nullptr;
+  unsigned count_kids = 0;
+  ASSERT_TRUE(XQueryTree(probe_, xid, &root, &top, &kids, &count_kids));
+  if (kids) XFree(kids);
+  TRECT r;
+  ASSERT_TRUE(GetClientRect(h, &r));
+  expect_rect(r, 0, 0, 394, 256);
+  expect_rect(outer_on_root(top), 3, 22, 397, 297);
+  expect_rect(outer_on_root(xid), 3, 41, 397, 297);
+
+  // Columns of the bar: how many pixels are text-dark, grey, and neither the ground nor either.
+  struct column_counts {
+    int dark = 0, grey = 0, other = 0;
+  };
+  auto bar_columns = [&](int from, int to) {
+    column_counts c;
+    XImage *img = XGetImage(probe_, top, from, 0, unsigned(to - from), 19, AllPlanes, ZPixmap);
+    if (!img) return c;
+    auto channel = [](unsigned long p, unsigned long mask) {
+      int shift = 0;
+      while (mask && !(mask & 1))
+        mask >>= 1, shift++;
+      return int((p >> shift) & mask);
+    };
+    for (int y = 0; y < 19; y++)
+      for (int x = 0; x < to - from; x++) {
+        unsigned long p = XGetPixel(img, x, y);
+        int red = channel(p, img->red_mask), green = channel(p, img->green_mask);
+        int blue = channel(p, img->blue_mask);
+        if (red == 255 && green == 255 && blue == 255) continue; // COLOR_MENU
+        if (red < 96 && green < 96 && blue < 96) {
+          c.dark++;
+        } else if (std::abs(red - green) < 8 && std::abs(green - blue) < 8 && red >= 96) {
+          c.grey++; // grey text, and the edges of dark letters
+        } else {
+          c.other++;
+        }
+      }
+    XDestroyImage(img);
+    return c;
+  };
+  ASSERT_TRUE(pump_until([&] { return bar_columns(0, 40).dark > 20; })) << "no File title";
+  column_counts file_title = bar_columns(0, 40), view_title = bar_columns(46, 90),
+                rest = bar_columns(120, 394);
+  EXPECT_EQ(file_title.other, 0);
+  EXPECT_EQ(view_title.dark, 0) << "a greyed title";
+  EXPECT_GT(view_title.grey, 20);
+  EXPECT_EQ(rest.dark + rest.grey + rest.other, 0) << "beyond the titles: the menu colour";
+
+  // Without the bar the client has its rows back.
+  ASSERT_TRUE(SetMenu(h, 0));
+  ASSERT_TRUE(GetClientRect(h, &r));
+  expect_rect(r, 0, 0, 394, 275);
+  expect_rect(outer_on_root(xid), 3, 22, 397, 297);
+  DestroyMenu(bar);
 }
 
 TEST_F(X11Test, ChildWindowsAreXChildrenAndGoWithTheirParent) {

@@ -47,12 +47,18 @@ inline constexpr LONGWORD WM_ENTERIDLE = 289, MSGF_MENU = 2;
 /// double clicks, by their Win32 numbers.
 inline constexpr LONGWORD WM_GETMINMAXINFO = 0x24, WM_WINDOWPOSCHANGING = 0x46,
                           WM_WINDOWPOSCHANGED = 0x47, WM_NCCREATE = 0x81, WM_NCDESTROY = 0x82,
-                          WM_NCCALCSIZE = 0x83, WM_LBUTTONDBLCLK = 0x203, WM_RBUTTONDBLCLK = 0x206;
+                          WM_NCCALCSIZE = 0x83, WM_NCLBUTTONDOWN = 0xA1, WM_LBUTTONDBLCLK = 0x203,
+                          WM_RBUTTONDBLCLK = 0x206;
 ///@}
 inline constexpr TWPARAM SC_CLOSE = 0xF060; ///< WM_SYSCOMMAND's wParam for closing the window
 /// WM_SYSCOMMAND's wParam for entering the menu bar from the keyboard (lParam: the character
 /// typed with Alt, 0 for Alt or F10 alone).
 inline constexpr TWPARAM SC_KEYMENU = 0xF100;
+/// WM_SYSCOMMAND's wParam for entering the menu bar by a click on a title (lParam: the point on
+/// the screen).
+inline constexpr TWPARAM SC_MOUSEMENU = 0xF090;
+/// WM_NCLBUTTONDOWN's wParam for a press on the menu bar (lParam: the point on the screen).
+inline constexpr TWPARAM HTMENU = 5;
 
 ///@{
 /// AppendMenuA, CheckMenuItem and EnableMenuItem flags: a text item, greyed, disabled, checked,
@@ -124,10 +130,13 @@ inline constexpr LONGINT SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CYCAPTION = 4, SM_
                          SM_CXFRAME = 32, SM_CYFRAME = 33, SM_CMONITORS = 80;
 ///@}
 ///@{
-/// System colours (GetSysColor, GetSysColorBrush): window background, thin window frame,
-/// button face, its shadow, button text and button highlight.
-inline constexpr LONGINT COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6, COLOR_BTNFACE = 15,
-                         COLOR_BTNSHADOW = 16, COLOR_BTNTEXT = 18, COLOR_BTNHIGHLIGHT = 20;
+/// System colours (GetSysColor, GetSysColorBrush): menu and its text, window background, thin
+/// window frame, selected item and its text, button face, its shadow, grey text, button text
+/// and button highlight.
+inline constexpr LONGINT COLOR_MENU = 4, COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6,
+                         COLOR_MENUTEXT = 7, COLOR_HIGHLIGHT = 13, COLOR_HIGHLIGHTTEXT = 14,
+                         COLOR_BTNFACE = 15, COLOR_BTNSHADOW = 16, COLOR_GRAYTEXT = 17,
+                         COLOR_BTNTEXT = 18, COLOR_BTNHIGHLIGHT = 20;
 ///@}
 ///@{
 /// Stock brushes: white, black, and one that paints nothing.

@@ -34,6 +34,8 @@ struct backend_hooks {
   bool (*open_menu)(menu_tracking &t) = nullptr;
   // WINDOW's menu bar came, went or changed: place the client area anew and redraw the bar.
   void (*menu_bar_changed)(THANDLE window) = nullptr;
+  // The title of WINDOW's menu bar at screen point (X, Y); -1 for none (or no bar drawn).
+  int (*menu_bar_title)(THANDLE window, LONGINT x, LONGINT y) = nullptr;
 };
 
 void set_backend_hooks(const backend_hooks &hooks);

@@ -2,6 +2,7 @@
 // window procedure passes on.
 #include <cstdint>
 
+#include "vantrel/platform/common/backend_hooks.h"
 #include "vantrel/platform/common/menus.h"
 #include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/window_life.h"
@@ -93,9 +94,16 @@ TLRESULT DefWindowProcA(THANDLE hwnd, LONGWORD message, TWPARAM wparam, TLPARAM 
       return SendMessageA(w->parent, message, wparam, lparam);
     SendMessageA(hwnd, WM_SYSCOMMAND, SC_KEYMENU, TLPARAM(wparam));
     return 0;
+  case WM_NCLBUTTONDOWN:
+    // A press on the menu bar enters it, at the title under the pointer.
+    if (wparam == HTMENU) SendMessageA(hwnd, WM_SYSCOMMAND, SC_MOUSEMENU | HTMENU, lparam);
+    return 0;
   case WM_SYSCOMMAND:
     if ((wparam & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);
     if ((wparam & 0xFFF0) == SC_KEYMENU) track_menu_bar(hwnd, char(lparam));
+    if ((wparam & 0xFFF0) == SC_MOUSEMENU && hooks().menu_bar_title)
+      track_menu_bar_title(hwnd, hooks().menu_bar_title(hwnd, std::int16_t(lparam & 0xFFFF),
+                                                        std::int16_t((lparam >> 16) & 0xFFFF)));
     return 0;
   case WM_PAINT: {
     TPAINTSTRUCT ps;

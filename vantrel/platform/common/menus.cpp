@@ -290,6 +290,9 @@ void begin_menu_loop(menu_tracking &t, char first_char) {
   send(t, WM_INITMENU, TWPARAM(t.levels[0].menu), 0);
   if (t.popup) {
     send(t, WM_INITMENUPOPUP, TWPARAM(t.levels[0].menu), 0);
+  } else if (t.open_title >= 0) {
+    menu_select(t, 0, t.open_title);
+    if (!open_popup(t, false) && t.levels[0].highlight < 0) menu_cancel(t);
   } else if (first_char) {
     menu_char(t, first_char);
     if (t.levels.size() == 1 && t.levels[0].highlight < 0) menu_cancel(t); // no such mnemonic
@@ -318,14 +321,16 @@ LONGINT run_menu_loop(menu_tracking &t, char first_char) {
   return end_menu_loop(t);
 }
 
-// DefWindowProcA's SC_KEYMENU: Alt, F10 or Alt with a letter enters WINDOW's menu bar.
-void track_menu_bar(THANDLE window, char ch) {
+namespace {
+
+void enter_menu_bar(THANDLE window, char ch, int title) {
   common::window *w = find_window(window);
   THANDLE bar = platform::GetMenu(window);
   if (!w || !bar || running || find_menu(bar)->items.empty()) return;
   if (!hooks().open_menu) {
     menu_tracking t;
     t.owner = window;
+    t.open_title = title;
     t.levels.push_back({bar, -1});
     run_menu_loop(t, ch);
     return;
@@ -334,9 +339,20 @@ void track_menu_bar(THANDLE window, char ch) {
   static menu_tracking bar_loop;
   bar_loop = menu_tracking{};
   bar_loop.owner = window;
+  bar_loop.open_title = title;
   bar_loop.levels.push_back({bar, -1});
   begin_menu_loop(bar_loop, ch);
   if (bar_loop.done || !hooks().open_menu(bar_loop)) end_menu_loop(bar_loop);
+}
+
+} // namespace
+
+// DefWindowProcA's SC_KEYMENU: Alt, F10 or Alt with a letter enters WINDOW's menu bar.
+void track_menu_bar(THANDLE window, char ch) { enter_menu_bar(window, ch, -1); }
+
+void track_menu_bar_title(THANDLE window, int index) {
+  const menu_record *bar = find_menu(platform::GetMenu(window));
+  if (bar && index >= 0 && std::size_t(index) < bar->items.size()) enter_menu_bar(window, 0, index);
 }
 
 } // namespace vantrel::common

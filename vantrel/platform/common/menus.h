@@ -43,9 +43,10 @@ struct menu_level {
 };
 struct menu_tracking {
   THANDLE owner = 0;
-  bool popup = false; // TrackPopupMenu's loop; otherwise the menu bar's
-  LONGWORD flags = 0; // TrackPopupMenu's TPM_ flags
-  POINT at;           // TrackPopupMenu's place, screen pixels
+  bool popup = false;  // TrackPopupMenu's loop; otherwise the menu bar's
+  LONGWORD flags = 0;  // TrackPopupMenu's TPM_ flags
+  POINT at;            // TrackPopupMenu's place, screen pixels
+  int open_title = -1; // the bar's loop entered by a click: the title it opens
   std::vector<menu_level> levels;
   bool done = false;
   bool chosen = false; // an item was chosen; its identifier is `command`
@@ -85,6 +86,8 @@ LONGINT run_menu_loop(menu_tracking &t, char first_char);
 // With the backend's open_menu hook it returns once the bar's loop has begun, and the backend
 // steps the loop from its message pump; otherwise it runs the loop to its end.
 void track_menu_bar(THANDLE window, char ch);
+// A click on the bar's title INDEX enters it with that title's pop-up open.
+void track_menu_bar_title(THANDLE window, int index);
 
 // The loop in progress, if any (the backend that shows it reads it to draw).
 const menu_tracking *active_menu();

@@ -267,6 +267,7 @@ void install_backend_hooks() {
   h.paint_status_bar = paint_status_bar;
   h.fill_rect = fill_rect;
   h.menu_bar_changed = menu_bar_changed;
+  h.menu_bar_title = menu_bar_title_at_screen;
   install_menu_hook(h);
   common::set_backend_hooks(h);
 }

@@ -476,6 +476,16 @@ void translate_event(XEvent &ev) {
     translate_key(ev.xkey, false);
     break;
   case ButtonPress:
+    // A frame window takes clicks only outside the client window: a left press on the menu
+    // bar is posted as Win32 posts it, with the point on the screen.
+    if (common::window *w = window_of(ev.xbutton.window);
+        w && native(*w) && ev.xbutton.window == native(*w)->frame) {
+      if (ev.xbutton.button == Button1 && menu_bar_title_at(*w, ev.xbutton.x, ev.xbutton.y) >= 0)
+        post_input(w->handle, WM_NCLBUTTONDOWN, HTMENU,
+                   pack_point(ev.xbutton.x_root, ev.xbutton.y_root), ev.xbutton.x_root,
+                   ev.xbutton.y_root);
+      break;
+    }
     translate_button(ev.xbutton, true);
     break;
   case ButtonRelease:
@@ -488,7 +498,13 @@ void translate_event(XEvent &ev) {
     break;
   case Expose:
     if (ev.xexpose.count == 0)
-      if (common::window *w = window_of(ev.xexpose.window)) exposed(*w);
+      if (common::window *w = window_of(ev.xexpose.window)) {
+        if (native(*w) && ev.xexpose.window == native(*w)->frame) {
+          paint_menu_bar(*w); // the client window has exposures of its own
+        } else {
+          exposed(*w);
+        }
+      }
     break;
   case ClientMessage:
     if (answer_ping(ev.xany.display, atom(), ev)) break;

@@ -5,9 +5,13 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <GL/glx.h>
+#include <X11/Xft/Xft.h>
 
 #include <string>
+#include <vector>
 
+#include "vantrel/platform/common/menus.h"
+#include "vantrel/platform/common/window_paint.h"
 #include "vantrel/platform/common/window_table.h"
 
 namespace vantrel::common {
@@ -19,7 +23,7 @@ namespace vantrel::x11 {
 // What one window needs on the X side, hung on common::window::native.
 struct x11_window {
   Window xid = 0;        // the client area
-  Window frame = 0;      // a top-level thin frame (WS_BORDER alone) as a window around the client
+  Window frame = 0;      // a top-level window's frame: the client with its thin border and menu bar
   Colormap colormap = 0; // own colormap of a top-level window (its GLX visual's)
   GLXFBConfig config = nullptr; // framebuffer configuration chosen at creation
   VisualID visual = 0;          // the visual the X window was created with
@@ -28,6 +32,7 @@ struct x11_window {
   bool top_level = false;
   bool fixed_size = true;     // not resizable: min = max size hints
   unsigned border = 0;        // a child's one-pixel X border draws the thin frame of WS_BORDER
+  bool thin = false;          // a top-level window's frame draws the thin border of WS_BORDER
   bool full_screen = false;   // covers the screen, and the window manager offers full screen
   bool erased_at_map = false; // erased while viewable: its map's Expose needs no erase
   bool gone = false;          // destroyed on the server by someone else: nothing left to free there
@@ -136,6 +141,23 @@ int menu_connection();
 bool menu_events_queued();
 // Ends an open bar loop without a choice: at once, or (OWNER_GONE) when its owner is destroyed.
 void close_menu(bool owner_gone = false);
+// The part of Win32's non-client area that X draws itself, around the client X window inside
+// the frame window: the thin border of WS_BORDER alone, and the menu bar. A window manager
+// draws a captioned window's caption and sizing border around the frame window.
+common::frame_insets drawn_insets(const common::window &w);
+// The menu bar (x11_menu_bar.cpp): its titles' left edges from the bar's left, the last entry
+// the right edge of the last title, in FONT; the bar painted in W's frame window, the title
+// the open menu lights shown lit; the title under frame point (X, Y), -1 for none.
+std::vector<int> menu_bar_columns(Display *d, XftFont *font, const common::menu_record &bar);
+void paint_menu_bar(common::window &w);
+int menu_bar_title_at(common::window &w, int x, int y);
+int menu_bar_title_at_screen(THANDLE window, LONGINT x, LONGINT y);
+// A menu item's label drawn at (X, BASELINE) with its mnemonic underlined, and text widths,
+// in the menus' font (x11_menu.cpp).
+XftFont *open_menu_font(Display *d);
+int menu_text_width(Display *d, XftFont *font, const std::string &utf8);
+void draw_menu_label(Display *d, XftDraw *draw, XftFont *font, XftColor *ink, int x, int baseline,
+                     const common::menu_item &item);
 void reset_gdi();
 void reset_status_bar();
 

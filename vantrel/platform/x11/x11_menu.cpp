@@ -48,6 +48,7 @@ struct view {
   bool keep_under = true;   // pop-ups save the screen beneath them, to put it back as they close
   THANDLE owner_window = 0; // the loop's owner
   Window owner = 0;         // its X window, watched for the focus leaving it
+  Window frame = 0;         // and its top-level window's frame, which takes the focus
   Window focus = 0;         // the input focus as the loop began
   common::menu_tracking *t = nullptr; // the bar's loop that the pump steps
 };
@@ -80,11 +81,7 @@ bool xft_colour(view &v, std::uint32_t rgb, XftColor *out) {
   return XftColorAllocValue(v.d, v.visual, v.cmap, &c, out);
 }
 
-int text_width(view &v, const std::string &s) {
-  XGlyphInfo g;
-  XftTextExtentsUtf8(v.d, v.font, reinterpret_cast<const FcChar8 *>(s.data()), int(s.size()), &g);
-  return g.xOff;
-}
+int text_width(view &v, const std::string &s) { return menu_text_width(v.d, v.font, s); }
 
 // The pop-up of MENU laid out: its items' tops and its size.
 void lay_out(view &v, popup &p, const common::menu_record &m) {
@@ -123,14 +120,13 @@ void place(view &v, const common::menu_tracking &t, std::size_t index, popup &p)
     if (p.x + p.w > sw) p.x -= p.w;
     if (p.y + p.h > sh) p.y -= p.h;
   } else {
-    // The bar is not drawn on X: its pop-ups open at the client area's top, each title's
-    // place along it as Windows spaces them.
+    // Below the lit title of the bar, which lies right above the client area.
     const common::window *w = common::find_window(t.owner);
     const common::menu_record *bar = common::find_menu(t.levels[0].menu);
     p.x = w ? w->rect.LEFT + w->client.LEFT : 0;
     p.y = w ? w->rect.TOP + w->client.TOP : 0;
-    for (int i = 0; bar && i < t.levels[0].highlight; i++)
-      p.x += text_width(v, common::menu_label(bar->items[std::size_t(i)], nullptr)) + 16;
+    if (bar && t.levels[0].highlight >= 0)
+      p.x += menu_bar_columns(v.d, v.font, *bar)[std::size_t(t.levels[0].highlight)];
   }
   p.x = std::clamp(p.x, 0, std::max(0, sw - p.w));
   p.y = std::clamp(p.y, 0, std::max(0, sh - p.h));
@@ -157,17 +153,8 @@ void paint(view &v, const popup &p, int lit) {
       XFillRectangle(v.d, p.win, v.gc, 2, top, unsigned(p.w - 4), unsigned(h));
     }
     XftColor *ink = !common::menu_item_enabled(item) ? &v.grey : is_lit ? &v.lit : &v.text;
-    int underline = -1;
-    std::string label = window_text_utf8(common::menu_label(item, &underline).c_str());
     const int baseline = top + (h - (v.font->ascent + v.font->descent)) / 2 + v.font->ascent;
-    XftDrawStringUtf8(p.draw, ink, v.font, check_column, baseline,
-                      reinterpret_cast<const FcChar8 *>(label.data()), int(label.size()));
-    if (underline >= 0) {
-      std::string plain = common::menu_label(item, nullptr);
-      int from = check_column + text_width(v, plain.substr(0, std::size_t(underline)));
-      int to = check_column + text_width(v, plain.substr(0, std::size_t(underline) + 1));
-      XftDrawRect(p.draw, ink, from, baseline + 2, unsigned(std::max(1, to - from)), 1);
-    }
+    draw_menu_label(v.d, p.draw, v.font, ink, check_column, baseline, item);
     if (!item.accel.empty()) {
       int x = p.w - arrow_column - text_width(v, item.accel);
       XftDrawStringUtf8(p.draw, ink, v.font, x, baseline,
@@ -237,6 +224,10 @@ void show(view &v, const common::menu_tracking &t) {
   for (std::size_t i = 0; i < v.pops.size(); i++)
     paint(v, v.pops[i], t.levels[first + i].highlight);
   XFlush(v.d);
+  if (common::window *w = t.popup ? nullptr : common::find_window(t.owner)) {
+    paint_menu_bar(*w); // its lit title follows the loop
+    XFlush(display());
+  }
 }
 
 // The pop-up and item under root point (X, Y): false when it is outside every pop-up.
@@ -253,6 +244,22 @@ bool hit(const view &v, int x, int y, std::size_t *index, int *item) {
     return true;
   }
   return false;
+}
+
+// The pointer at root point (X, Y) over the bar of the bar's loop: moving onto another title
+// while a pop-up is open opens that title's instead; a press opens the title, or closes the
+// loop when its pop-up is the one open. False when the point is on no title.
+bool bar_pointer(common::menu_tracking &t, bool press, int x, int y) {
+  const int title = t.popup ? -1 : menu_bar_title_at_screen(t.owner, x, y);
+  if (title < 0) return false;
+  const bool open = t.levels.size() > 1;
+  if (press && open && t.levels[0].highlight == title) {
+    common::menu_cancel(t);
+  } else if (press || (open && t.levels[0].highlight != title)) {
+    common::menu_select(t, 0, title);
+    common::menu_click(t);
+  }
+  return true;
 }
 
 void handle_key(common::menu_tracking &t, XKeyEvent &e) {
@@ -321,6 +328,7 @@ bool focus_left(view &v) {
   XGetInputFocus(v.d, &now, &revert);
   if (now == v.focus || !v.owner) return false;
   const Window root = RootWindow(v.d, v.screen);
+  // The owner, a window inside it, or one around it (its frame, a window manager's decoration).
   return !holds(v.d, v.owner, now) &&
          !(now > PointerRoot && now != root && holds(v.d, now, v.owner));
 }
@@ -333,7 +341,7 @@ bool open_view(view &v, common::menu_tracking &t) {
   v.screen = DefaultScreen(v.d);
   v.visual = DefaultVisual(v.d, v.screen);
   v.cmap = DefaultColormap(v.d, v.screen);
-  v.font = XftFontOpenName(v.d, v.screen, "sans-11");
+  v.font = open_menu_font(v.d);
   if (!v.font) return false;
   if (!xft_colour(v, 0x000000, &v.text) || !xft_colour(v, 0x6D6D6D, &v.grey) ||
       !xft_colour(v, 0xFFFFFF, &v.lit)) {
@@ -357,7 +365,12 @@ bool open_view(view &v, common::menu_tracking &t) {
   XGetInputFocus(v.d, &v.focus, &revert);
   v.owner_window = t.owner;
   if (x11_window *n = native(t.owner)) v.owner = n->xid;
-  if (v.owner) XSelectInput(v.d, v.owner, FocusChangeMask);
+  common::window *top = common::find_window(t.owner);
+  while (top && top->parent && common::find_window(top->parent))
+    top = common::find_window(top->parent);
+  if (x11_window *n = top ? native(*top) : nullptr) v.frame = n->frame;
+  for (Window watched : {v.owner, v.frame})
+    if (watched) XSelectInput(v.d, watched, FocusChangeMask);
   XSelectInput(v.d, root, FocusChangeMask);
   show(v, t);
   XSync(v.d, False);
@@ -378,9 +391,13 @@ void handle_event(view &v, common::menu_tracking &t, XEvent &ev) {
   case MotionNotify:
     if (hit(v, ev.xmotion.x_root, ev.xmotion.y_root, &index, &item) && item >= 0)
       common::menu_select(t, first + index, item);
+    else
+      bar_pointer(t, false, ev.xmotion.x_root, ev.xmotion.y_root);
     break;
   case ButtonPress:
-    if (!hit(v, ev.xbutton.x_root, ev.xbutton.y_root, &index, &item)) common::menu_cancel(t);
+    if (!hit(v, ev.xbutton.x_root, ev.xbutton.y_root, &index, &item) &&
+        !bar_pointer(t, true, ev.xbutton.x_root, ev.xbutton.y_root))
+      common::menu_cancel(t);
     break;
   case ButtonRelease:
     if (ev.xbutton.button != 1 && !(ev.xbutton.button == 3 && choose_buttons == 3)) break;
@@ -406,7 +423,9 @@ void close_view(view &v) {
   XUngrabKeyboard(v.d, CurrentTime);
   XUngrabPointer(v.d, CurrentTime);
   XSelectInput(v.d, RootWindow(v.d, v.screen), NoEventMask);
-  if (v.owner && native(v.owner_window)) XSelectInput(v.d, v.owner, NoEventMask);
+  if (native(v.owner_window))
+    for (Window watched : {v.owner, v.frame})
+      if (watched) XSelectInput(v.d, watched, NoEventMask);
   while (!v.pops.empty()) {
     close_popup(v, v.pops.back());
     v.pops.pop_back();
@@ -492,6 +511,28 @@ void close_menu(bool owner_gone) {
   if (!live.t || (owner_gone && common::find_window(live.t->owner))) return;
   common::menu_cancel(*live.t);
   step_menu();
+}
+
+XftFont *open_menu_font(Display *d) { return XftFontOpenName(d, DefaultScreen(d), "sans-11"); }
+
+int menu_text_width(Display *d, XftFont *font, const std::string &s) {
+  XGlyphInfo g;
+  XftTextExtentsUtf8(d, font, reinterpret_cast<const FcChar8 *>(s.data()), int(s.size()), &g);
+  return g.xOff;
+}
+
+void draw_menu_label(Display *d, XftDraw *draw, XftFont *font, XftColor *ink, int x, int baseline,
+                     const common::menu_item &item) {
+  int underline = -1;
+  const std::string plain = common::menu_label(item, &underline);
+  const std::string label = window_text_utf8(plain.c_str());
+  XftDrawStringUtf8(draw, ink, font, x, baseline, reinterpret_cast<const FcChar8 *>(label.data()),
+                    int(label.size()));
+  if (underline < 0) return;
+  const std::size_t at = std::size_t(underline);
+  const int from = x + menu_text_width(d, font, window_text_utf8(plain.substr(0, at).c_str()));
+  const int to = x + menu_text_width(d, font, window_text_utf8(plain.substr(0, at + 1).c_str()));
+  XftDrawRect(draw, ink, from, baseline + 2, unsigned(std::max(1, to - from)), 1);
 }
 
 void install_menu_hook(common::backend_hooks &h) {

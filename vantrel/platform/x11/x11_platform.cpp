@@ -9,7 +9,8 @@
 //      inside the outer rectangle by Win32's frame and caption metrics (Wine's values), with or
 //      without a window manager; captioned windows are fixed-size and decorated by the manager
 //      (StaticGravity keeps the client in place), WS_BORDER windows get a one-pixel X border;
-//      the display mode is never changed
+//      a top-level window with a caption or a thin border is a frame window holding the client
+//      window, its thin border and its menu bar; the display mode is never changed
 //  [X] Default processing erases with the class background brush (WM_ERASEBKGND) on show,
 //      Expose and InvalidateRect with erase, in Wine's system colours
 //  [X] Titles as UTF-8 (_NET_WM_NAME) and Latin-1 (WM_NAME), converted from Windows-1252
@@ -46,9 +47,10 @@
 //  [ ] Cursor and icon files are not loaded: the class cursor is the matching X font cursor,
 //      a file cursor leaves the default one
 //  [ ] No WM_SIZE / WM_MOVE / WM_ACTIVATE messages (but SetMenu's WM_SIZE)
-//  [ ] The menu bar itself is not drawn (its pop-ups open where its titles would be); the
-//      program draws no frames while a TrackPopupMenu pop-up is open; no owner-drawn or bitmap
-//      items, no accelerator tables
+//  [X] The menu bar drawn in the frame window (a window without caption or thin border has no
+//      frame, and its bar is not drawn); a click on a title enters it (WM_NCLBUTTONDOWN, HTMENU)
+//  [ ] The program draws no frames while a TrackPopupMenu pop-up is open; no owner-drawn or
+//      bitmap items, no accelerator tables
 //  [X] Under a window manager: full screen through _NET_WM_STATE_FULLSCREEN where it is
 //      offered, the thin frame of WS_BORDER as a window of its own, a window destroyed by
 //      another program noticed by SwapBuffers before the next frame draws into it

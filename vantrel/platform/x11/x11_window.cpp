@@ -23,9 +23,10 @@ constexpr long window_events = ExposureMask | KeyPressMask | KeyReleaseMask | Bu
 // Children never hold the keyboard focus, as on Win32 without SetFocus: their key events are
 // left to travel up to the top-level window, even while the pointer is over a child.
 constexpr long child_events = window_events & ~(KeyPressMask | KeyReleaseMask | FocusChangeMask);
-// A thin frame hears where the window manager puts it, and the keys typed while it has the
-// focus and the pointer is elsewhere.
-constexpr long frame_events = StructureNotifyMask | KeyPressMask | KeyReleaseMask | FocusChangeMask;
+// A frame hears where the window manager puts it, the keys typed while it has the focus and the
+// pointer is elsewhere, and what its menu bar needs: exposures and clicks.
+constexpr long frame_events = StructureNotifyMask | KeyPressMask | KeyReleaseMask |
+                              FocusChangeMask | ExposureMask | ButtonPressMask;
 
 // The window being made: common::create_window hangs it on the record before WM_CREATE.
 x11_window *pending = nullptr;
@@ -83,6 +84,22 @@ x_place place_of(const TRECT &rect, const TRECT &client, unsigned border) {
   // X has no empty windows; a client area that the frame used up keeps one pixel.
   p.width = unsigned(std::max(1, client.RIGHT - client.LEFT));
   p.height = unsigned(std::max(1, client.BOTTOM - client.TOP));
+  return p;
+}
+
+// The frame window of a top-level window with client area CLIENT in outer rectangle RECT: the
+// client grown by what X draws itself, in screen pixels.
+x_place frame_place(const TRECT &rect, const TRECT &client, const common::frame_insets &in) {
+  x_place p = place_of(rect, client, 0);
+  p.x -= int(in.left), p.y -= int(in.top);
+  p.width += unsigned(in.left + in.right), p.height += unsigned(in.top + in.bottom);
+  return p;
+}
+
+// The client X window inside its frame.
+x_place client_in_frame(const TRECT &client, const common::frame_insets &in) {
+  x_place p = place_of({0, 0, 0, 0}, client, 0);
+  p.x = int(in.left), p.y = int(in.top);
   return p;
 }
 
@@ -277,16 +294,20 @@ void follow_configure(common::window &w, const XConfigureEvent &e) {
   Display *d = display();
   if (!n || !d) return;
   common::frame_insets f = common::nonclient_frame(w.style);
+  if (w.menu) f.top += common::system_metric(SM_CYMENU);
   // An empty client area lives on as a one-pixel X window; the record keeps it empty.
   LONGINT old_w = w.client.RIGHT - w.client.LEFT, old_h = w.client.BOTTOM - w.client.TOP;
   int width = e.width, height = e.height;
   if (n->frame && e.window == n->frame) {
-    // The window manager sized the frame (full screen does): the client fills it inside the
-    // thin border.
-    width = std::max(1, e.width - 2), height = std::max(1, e.height - 2);
+    // The window manager sized the frame (a user's drag, full screen): the client fills it
+    // inside what the frame draws itself.
+    const common::frame_insets in = drawn_insets(w);
+    width = std::max(1, e.width - int(in.left + in.right));
+    height = std::max(1, e.height - int(in.top + in.bottom));
     XWindowAttributes wa;
     if (XGetWindowAttributes(d, n->xid, &wa) && (wa.width != width || wa.height != height))
       XResizeWindow(d, n->xid, unsigned(width), unsigned(height));
+    if (w.menu) paint_menu_bar(w); // the bar follows the frame's width
   }
   LONGINT cw = width == std::max(1, old_w) ? old_w : width;
   LONGINT ch = height == std::max(1, old_h) ? old_h : height;
@@ -343,10 +364,12 @@ THANDLE CreateWindowExA(LONGWORD exstyle, PCHAR class_name, PCHAR title, LONGWOR
   n->fixed_size = (style & WS_THICKFRAME) == 0;
   // Win32's frame lies between the outer rectangle and the client area, whatever a window
   // manager draws; the X window is the client area. A thin frame alone (WS_BORDER) is drawn
-  // by X itself: a child's as its one-pixel border, a top-level window's as a window of its
-  // own around the client, since window managers drop X borders.
+  // by X itself: a child's as its one-pixel border, a top-level window's by a frame window of
+  // its own around the client, since window managers drop X borders. A captioned window has a
+  // frame window too, where its menu bar is drawn once it has one; the manager draws the rest.
   TRECT rect{x, y, x + w, y + h};
-  TRECT client = common::client_inside(style, w, h);
+  const bool menu_bar = !child && common::find_menu(menu);
+  TRECT client = common::client_inside(style, w, h, menu_bar);
   common::frame_insets frame = common::nonclient_frame(style);
   bool thin = frame.left == 1 && frame.top == 1 && frame.right == 1 && frame.bottom == 1;
   n->border = thin && client.RIGHT > client.LEFT && client.BOTTOM > client.TOP ? 1 : 0;
@@ -384,19 +407,27 @@ THANDLE CreateWindowExA(LONGWORD exstyle, PCHAR class_name, PCHAR title, LONGWOR
     }
     // The thin frame in the colour Win32 draws it with.
     attrs.border_pixel = colour_pixel(n->visual, common::system_colour(COLOR_WINDOWFRAME));
-    if (n->border) {
-      XSetWindowAttributes fa = attrs;
-      fa.background_pixel = attrs.border_pixel; // the server paints the frame
-      fa.event_mask = frame_events;
-      n->frame = XCreateWindow(d, DefaultRootWindow(d), x, y, unsigned(w), unsigned(h), 0, depth,
-                               InputOutput, visual, (mask & ~CWBackPixmap) | CWBackPixel, &fa);
+    x_place frame_at;
+    if (n->border || decorated) {
+      n->thin = n->border != 0;
       n->border = 0;
-      place = place_of({0, 0, w, h}, client, 0);
+      common::frame_insets in{n->thin, n->thin, n->thin, n->thin};
+      if (menu_bar) in.top += common::system_metric(SM_CYMENU);
+      frame_at = frame_place(rect, client, in);
+      XSetWindowAttributes fa = attrs;
+      // The server paints the thin frame, and the menu bar's ground before the bar is drawn.
+      fa.background_pixel =
+          n->thin ? attrs.border_pixel : colour_pixel(n->visual, common::system_colour(COLOR_MENU));
+      fa.event_mask = frame_events;
+      n->frame = XCreateWindow(d, DefaultRootWindow(d), frame_at.x, frame_at.y, frame_at.width,
+                               frame_at.height, 0, depth, InputOutput, visual,
+                               (mask & ~CWBackPixmap) | CWBackPixel, &fa);
+      place = client_in_frame(client, in);
     }
     n->xid =
         XCreateWindow(d, n->frame ? n->frame : DefaultRootWindow(d), place.x, place.y, place.width,
                       place.height, n->border, depth, InputOutput, visual, mask, &attrs);
-    if (n->frame) place = {x, y, unsigned(w), unsigned(h)}; // the window manager's view
+    if (n->frame) place = frame_at; // the window manager's view
     n->full_screen = !decorated && x == 0 && y == 0 && w == DisplayWidth(d, screen) &&
                      h == DisplayHeight(d, screen) && window_manager_running(d) &&
                      full_screen_supported(d);
@@ -504,10 +535,11 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   win->client = common::client_inside(win->style, w, h, win->menu != 0);
   x_place place = place_of(win->rect, win->client, n->border);
   if (n->frame) {
-    x_place outer{x, y, unsigned(w), unsigned(h)};
+    const common::frame_insets in = drawn_insets(*win);
+    x_place outer = frame_place(win->rect, win->client, in);
     set_size_hints(d, *n, outer);
-    XMoveResizeWindow(d, n->frame, x, y, outer.width, outer.height);
-    place = place_of({0, 0, w, h}, win->client, 0);
+    XMoveResizeWindow(d, n->frame, outer.x, outer.y, outer.width, outer.height);
+    place = client_in_frame(win->client, in);
   } else if (n->top_level) {
     set_size_hints(d, *n, place);
   }
@@ -518,14 +550,31 @@ BOOLEAN MoveWindow(THANDLE window, LONGINT x, LONGINT y, LONGINT w, LONGINT h, B
   return true;
 }
 
+common::frame_insets drawn_insets(const common::window &w) {
+  const x11_window *n = static_cast<const x11_window *>(w.native);
+  const LONGINT t = n && n->thin ? 1 : 0;
+  common::frame_insets in{t, t, t, t};
+  if (w.menu && n && n->frame) in.top += common::system_metric(SM_CYMENU);
+  return in;
+}
+
 void menu_bar_changed(THANDLE window) {
   common::window *win = common::find_window(window);
   Display *d = display();
   x11_window *n = win ? native(*win) : nullptr;
   if (!n || !d) return;
-  x_place place = place_of(win->rect, win->client, n->border);
-  if (n->top_level) set_size_hints(d, *n, place);
-  XMoveResizeWindow(d, n->xid, place.x, place.y, place.width, place.height);
+  if (n->frame) {
+    // The outer rectangle stays: the client gives the bar its rows, or takes them back.
+    const common::frame_insets in = drawn_insets(*win);
+    x_place place = client_in_frame(win->client, in);
+    XMoveResizeWindow(d, n->xid, place.x, place.y, place.width, place.height);
+    if (win->menu) paint_menu_bar(*win);
+  } else {
+    // Without a frame the bar has nowhere to be drawn: the client moves down from under it.
+    x_place place = place_of(win->rect, win->client, n->border);
+    if (n->top_level) set_size_hints(d, *n, place);
+    XMoveResizeWindow(d, n->xid, place.x, place.y, place.width, place.height);
+  }
   XFlush(d);
 }
 
