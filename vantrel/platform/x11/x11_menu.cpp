@@ -3,7 +3,9 @@
 // pointer while it runs: arrows, Enter, Escape and mnemonics steer it, the pointer lights items,
 // a release on an item chooses it, a press outside every pop-up closes the loop. Pop-ups are
 // kept on the screen at its edges; a pop-up that would leave it on the right or bottom opens
-// to the left of or above its place.
+// to the left of or above its place. TrackPopupMenu's loop blocks until it is done, as its
+// caller waits for the choice; the menu bar's loop is stepped by the program's message pump
+// (step_menu), so that the program goes on drawing under its pop-ups.
 #include <X11/Xft/Xft.h>
 #include <X11/keysym.h>
 
