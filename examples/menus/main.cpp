@@ -2,6 +2,7 @@
 // an Effect submenu choosing how the torus is drawn) and a context menu on a right click from
 // the CREATEMOUSEMENU hook, both answered in GETINPUTCOMMAND. Each choice is printed as it
 // comes, so that a script can follow it. Alt+F, Alt+V or F10 open the bar from the keyboard.
+// The torus turns slowly, so that one sees the frames go on while the bar's menus are open.
 #include <cstdio>
 
 #include <vantrel/vantrel.h>
@@ -91,6 +92,7 @@ int main(int argc, char **argv) {
   TOROIDE(0, 0, 0, 0.6f, 1.6f, 24, 32);
   glEndList();
   XROT = 35;
+  float turn = 0.0f; // degrees about the vertical, a little more each frame
 
   do {
     glClearColor(0.93f, 0.92f, 0.88f, 1.0f);
@@ -104,6 +106,8 @@ int main(int argc, char **argv) {
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, -9.0f);
     SETGLMOUSEMOVE(GL_M0, 1);
+    glRotatef(turn, 0.0f, 1.0f, 0.0f);
+    turn += 0.25f;
     glColor3f(0.25f, 0.5f, 0.85f);
     if (effect == CMD_BANDS) TEXTURESHADERON();
     if (effect == CMD_PLAIN) {

@@ -862,6 +862,93 @@ TEST_F(X11Test, GetMessageWaitsForInput) {
   EXPECT_GE(waited, std::chrono::milliseconds(200));
 }
 
+// The menu bar's loop runs beside the program: entering it returns, the program's frames go on
+// while the menu holds the keyboard, the owner hears WM_ENTERIDLE once per wait, and a key
+// chooses. Another window taking the focus, or the owner's end, closes it with no command.
+// TrackPopupMenu's loop blocks, as on Windows, says it waits too, and closes as the focus goes.
+TEST_F(X11Test, MenuBarLoopLeavesTheProgramDrawingAndClosesOnFocusLoss) {
+  THANDLE bar = CreateMenu(), file = CreatePopupMenu();
+  AppendMenuA(file, MF_STRING, 101, "&Open");
+  AppendMenuA(file, MF_STRING, 102, "E&xit");
+  AppendMenuA(bar, MF_POPUP, file, "&File");
+  THANDLE h = make_window(WINDOWED, 100, 100, 320, 200, "menus", 0, bar), dc = GetDC(h);
+  TPIXELFORMATDESCRIPTOR pfd;
+  pfd.dwFlags = 0x25; // double-buffered OpenGL on a window
+  ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd)) << LastErrorText();
+  THANDLE rc = wglCreateContext(dc);
+  ASSERT_TRUE(wglMakeCurrent(dc, rc));
+  pump_idle();
+  auto held = [&] { // whether the menu holds the keyboard
+    int r = XGrabKeyboard(probe_, DefaultRootWindow(probe_), False, GrabModeAsync, GrabModeAsync,
+                          CurrentTime);
+    if (r == GrabSuccess) XUngrabKeyboard(probe_, CurrentTime);
+    XSync(probe_, False);
+    return r == AlreadyGrabbed;
+  };
+  received.clear();
+  PostMessageA(h, WM_KEYDOWN, VK_DOWN, 0); // typed before the menu held the keyboard: it steers
+  SendMessageA(h, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+  SendMessageA(h, WM_SYSCOMMAND, SC_KEYMENU, 'f'); // one loop at a time
+  ASSERT_TRUE(held());
+  int frames = 0;
+  for (; frames < 20 && held(); frames++) {
+    pump_until([] { return true; });
+    glClearColor(float(frames) / 20, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    SwapBuffers(dc);
+  }
+  EXPECT_EQ(frames, 20);
+  EXPECT_EQ(of_kind(WM_ENTERMENULOOP).size(), 1u);
+  ASSERT_EQ(of_kind(WM_ENTERIDLE).size(), 1u) << "once, however long it waits";
+  EXPECT_EQ(of_kind(WM_ENTERIDLE)[0].WPARAM, TWPARAM(MSGF_MENU));
+  EXPECT_EQ(of_kind(WM_ENTERIDLE)[0].LPARAM, TLPARAM(h));
+  pid_t keys = spawn_shell("xdotool key Return"); // GetMessageA waits on the menu too
+  TMSG m;
+  while (GetMessageA(&m, 0, 0, 0) > 0 && m.MESSAGE != WM_COMMAND)
+    DispatchMessageA(&m);
+  EXPECT_EQ(wait_child(keys), 0);
+  EXPECT_EQ(m.WPARAM, 102u);
+  auto exit = std::find_if(received.begin(), received.end(),
+                           [](const TMSG &m) { return m.MESSAGE == WM_EXITMENULOOP; });
+  EXPECT_EQ(exit[-1].MESSAGE, WM_MENUSELECT);
+  EXPECT_EQ(exit[-1].WPARAM, 0xFFFF0000u) << "then the command, posted";
+  EXPECT_FALSE(held());
+
+  Window other = XCreateSimpleWindow(probe_, DefaultRootWindow(probe_), 0, 0, 40, 40, 0, 0, 0);
+  XSelectInput(probe_, other, StructureNotifyMask);
+  XMapWindow(probe_, other);
+  for (XEvent ev; ev.type != MapNotify;)
+    XWindowEvent(probe_, other, StructureNotifyMask, &ev);
+  received.clear();
+  SendMessageA(h, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+  ASSERT_TRUE(held());
+  XSetInputFocus(probe_, other, RevertToParent, CurrentTime);
+  XFlush(probe_);
+  ASSERT_TRUE(pump_until([] { return saw(WM_EXITMENULOOP); }));
+  EXPECT_FALSE(held());
+  SendMessageA(h, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+  ASSERT_TRUE(held());
+  wglMakeCurrent(0, 0);
+  DestroyWindow(h);
+  EXPECT_FALSE(held()) << "the owner's end closes its menu";
+  pump_idle();
+  EXPECT_FALSE(saw(WM_COMMAND));
+  wglDeleteContext(rc);
+
+  h = make_window(WINDOWED, 100, 100, 320, 200);
+  THANDLE popup = CreatePopupMenu();
+  AppendMenuA(popup, MF_STRING, 101, "&Open");
+  received.clear();
+  pid_t child = spawn_shell("timeout 10 xdotool search --sync --onlyvisible --name "
+                            "'^vantrel menu$' >/dev/null && xdotool windowfocus " +
+                            std::to_string(other));
+  EXPECT_EQ(TrackPopupMenu(popup, TPM_RETURNCMD, 120, 120, 0, h, nullptr), 0);
+  EXPECT_EQ(wait_child(child), 0);
+  ASSERT_EQ(of_kind(WM_ENTERIDLE).size(), 1u);
+  EXPECT_EQ(of_kind(WM_ENTERIDLE)[0].LPARAM, TLPARAM(h));
+  XDestroyWindow(probe_, other);
+}
+
 // Answers the next box titled CAPTION with the xdotool ACTION once it is on screen ($WIDTH and
 // $HEIGHT hold the box's size there), and records what the box looks like to others in INFO.
 pid_t answer_box(const std::string &caption, const std::string &action, const std::string &info) {

@@ -39,6 +39,9 @@ inline constexpr LONGWORD WM_NULL = 0, WM_CREATE = 1, WM_DESTROY = 2, WM_MOVE = 
 inline constexpr LONGWORD WM_INITMENU = 278, WM_INITMENUPOPUP = 279, WM_MENUSELECT = 287,
                           WM_UNINITMENUPOPUP = 293, WM_ENTERMENULOOP = 529, WM_EXITMENULOOP = 530;
 ///@}
+/// Sent to the owner of an open menu each time its loop has handled what the user did and
+/// waits for more: wParam MSGF_MENU, lParam the window whose menu is shown.
+inline constexpr LONGWORD WM_ENTERIDLE = 289, MSGF_MENU = 2;
 ///@{
 /// Window messages of a window's life (creation, placement, activation, destruction) and
 /// double clicks, by their Win32 numbers.
@@ -532,6 +535,8 @@ BOOLEAN DrawMenuBar(THANDLE WINDOW); ///< redraws the menu bar after its items c
 BOOLEAN DestroyMenu(THANDLE MENU);
 /// Shows pop-up MENU at screen (X, Y) (TPM_ alignment) for WINDOW and lets the user choose:
 /// WM_COMMAND is posted to WINDOW, or with TPM_RETURNCMD the identifier is returned (0: none).
+/// It returns once the menu closes, so the caller draws no frames meanwhile; a menu bar entered
+/// from the keyboard (SC_KEYMENU) leaves the program's loop running on x11 instead.
 LONGINT TrackPopupMenu(THANDLE MENU, LONGWORD FLAGS, LONGINT X, LONGINT Y, LONGINT RESERVED,
                        THANDLE WINDOW, const TRECT *RECT);
 

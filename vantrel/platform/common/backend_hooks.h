@@ -28,6 +28,10 @@ struct backend_hooks {
   // A menu loop runs (menus.h): show its menus and hand it the user's steps until it is done.
   // Left null, a loop ends at once without a choice.
   void (*run_menu)(menu_tracking &t) = nullptr;
+  // A menu bar's loop begins (menus.h, begin_menu_loop done): show its menus and return at once,
+  // false when they cannot be shown. The backend then steps the loop from its message pump and
+  // calls end_menu_loop once it is done. Left null, the bar's loop runs through run_menu.
+  bool (*open_menu)(menu_tracking &t) = nullptr;
   // WINDOW's menu bar came, went or changed: place the client area anew and redraw the bar.
   void (*menu_bar_changed)(THANDLE window) = nullptr;
   // The title of WINDOW's menu bar at screen point (X, Y); -1 for none (or no bar drawn).

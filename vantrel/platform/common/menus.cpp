@@ -7,6 +7,7 @@
 
 #include "vantrel/platform/common/backend_hooks.h"
 #include "vantrel/platform/common/gdi_objects.h"
+#include "vantrel/platform/common/message_queue.h"
 #include "vantrel/platform/common/window_life.h"
 #include "vantrel/platform/common/window_paint.h"
 
@@ -256,10 +257,35 @@ void menu_cancel(menu_tracking &t) {
   end_loop(t);
 }
 
+bool menu_take_queued_keys(menu_tracking &t) {
+  TMSG msg;
+  bool took = false;
+  while (!t.done && peek(&msg, 0, WM_KEYDOWN, WM_SYSCHAR, PM_REMOVE)) {
+    took = true;
+    if (msg.MESSAGE == WM_KEYDOWN || msg.MESSAGE == WM_SYSKEYDOWN) {
+      if (msg.WPARAM == VK_MENU || msg.WPARAM == VK_F10) {
+        menu_cancel(t);
+      } else {
+        menu_key(t, msg.WPARAM);
+        platform::TranslateMessage(&msg);
+      }
+    } else if (msg.MESSAGE == WM_CHAR || msg.MESSAGE == WM_SYSCHAR) {
+      menu_char(t, char(msg.WPARAM));
+    }
+  }
+  return took;
+}
+
+void menu_idle(menu_tracking &t) {
+  if (t.idle || t.done) return;
+  t.idle = true;
+  send(t, WM_ENTERIDLE, MSGF_MENU, TLPARAM(t.owner));
+}
+
 // The loop itself: the owner learns that a menu opens, the backend shows it and hands the user's
 // steps to the functions above until one ends it, then the owner learns that it closed. The
 // choice comes back as WM_COMMAND, posted, or as the identifier with TPM_RETURNCMD.
-LONGINT run_menu_loop(menu_tracking &t, char first_char) {
+void begin_menu_loop(menu_tracking &t, char first_char) {
   running = &t;
   send(t, WM_ENTERMENULOOP, t.popup ? 1 : 0, 0);
   send(t, WM_INITMENU, TWPARAM(t.levels[0].menu), 0);
@@ -274,17 +300,26 @@ LONGINT run_menu_loop(menu_tracking &t, char first_char) {
   } else {
     menu_key(t, VK_RIGHT); // Alt or F10 alone lights the first title
   }
-  if (!t.done && hooks().run_menu) hooks().run_menu(t);
-  if (!t.done) menu_cancel(t); // nothing shows menus here, so nobody can choose
+}
+
+LONGINT end_menu_loop(menu_tracking &t) {
+  if (!t.done) menu_cancel(t);
   close_below(t, 0);
   if (t.popup) send(t, WM_UNINITMENUPOPUP, TWPARAM(t.levels[0].menu), 0);
   send(t, WM_MENUSELECT, make_wparam(0, 0xFFFF), 0);
   send(t, WM_EXITMENULOOP, t.popup ? 1 : 0, 0);
-  running = nullptr;
+  if (running == &t) running = nullptr;
   if (t.flags & TPM_RETURNCMD) return t.chosen ? LONGINT(t.command) : 0;
   if (t.chosen && find_window(t.owner))
     platform::PostMessageA(t.owner, WM_COMMAND, t.command & 0xFFFF, 0);
   return 1; // shown: a success, whether or not something was chosen
+}
+
+LONGINT run_menu_loop(menu_tracking &t, char first_char) {
+  begin_menu_loop(t, first_char);
+  // Nothing shows menus without the hook, so nobody can choose: end_menu_loop cancels.
+  if (!t.done && hooks().run_menu) hooks().run_menu(t);
+  return end_menu_loop(t);
 }
 
 namespace {
@@ -293,11 +328,22 @@ void enter_menu_bar(THANDLE window, char ch, int title) {
   common::window *w = find_window(window);
   THANDLE bar = platform::GetMenu(window);
   if (!w || !bar || running || find_menu(bar)->items.empty()) return;
-  menu_tracking t;
-  t.owner = window;
-  t.open_title = title;
-  t.levels.push_back({bar, -1});
-  run_menu_loop(t, ch);
+  if (!hooks().open_menu) {
+    menu_tracking t;
+    t.owner = window;
+    t.open_title = title;
+    t.levels.push_back({bar, -1});
+    run_menu_loop(t, ch);
+    return;
+  }
+  // The bar's loop outlives this call: the backend steps it from its message pump.
+  static menu_tracking bar_loop;
+  bar_loop = menu_tracking{};
+  bar_loop.owner = window;
+  bar_loop.open_title = title;
+  bar_loop.levels.push_back({bar, -1});
+  begin_menu_loop(bar_loop, ch);
+  if (bar_loop.done || !hooks().open_menu(bar_loop)) end_menu_loop(bar_loop);
 }
 
 } // namespace

@@ -51,6 +51,7 @@ struct menu_tracking {
   bool done = false;
   bool chosen = false; // an item was chosen; its identifier is `command`
   TWPARAM command = 0;
+  bool idle = false; // WM_ENTERIDLE was sent, and the backend has handed no step since
 };
 
 // The steps of a loop, as the user takes them; each sends the owner what Win32 sends.
@@ -65,10 +66,25 @@ void menu_select(menu_tracking &t, std::size_t level, int index);
 void menu_click(menu_tracking &t);
 // Closes the whole loop without a choice.
 void menu_cancel(menu_tracking &t);
+// Keys already in the thread's queue go to the open menu, as Win32's loop reads them from there:
+// key-downs steer (and TranslateMessage makes their characters), characters choose by mnemonic,
+// Alt or F10 leaves; key-ups are taken and dropped. True when it took any.
+bool menu_take_queued_keys(menu_tracking &t);
+// The loop has handled what the user did and waits for more: the owner hears it (WM_ENTERIDLE)
+// once, until the backend clears `idle` with the next step it hands over.
+void menu_idle(menu_tracking &t);
 
-// Runs the loop T (its owner and first level set) to its end; TrackPopupMenu's result.
+// The loop T (its owner and first level set) in two parts, around the steps the backend hands
+// it: the owner learns that a menu opens and the first step is taken (a bar's letter, or Alt
+// alone lighting the first title); then, once it is done, the menus close and the owner learns
+// it, the choice posted as WM_COMMAND. The end returns TrackPopupMenu's result.
+void begin_menu_loop(menu_tracking &t, char first_char);
+LONGINT end_menu_loop(menu_tracking &t);
+// Both parts with the backend's blocking run_menu between them; TrackPopupMenu's result.
 LONGINT run_menu_loop(menu_tracking &t, char first_char);
 // DefWindowProcA's SC_KEYMENU: Alt or F10 (CH 0), or Alt with a letter, enters WINDOW's bar.
+// With the backend's open_menu hook it returns once the bar's loop has begun, and the backend
+// steps the loop from its message pump; otherwise it runs the loop to its end.
 void track_menu_bar(THANDLE window, char ch);
 // A click on the bar's title INDEX enters it with that title's pop-up open.
 void track_menu_bar_title(THANDLE window, int index);

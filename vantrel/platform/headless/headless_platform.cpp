@@ -55,23 +55,10 @@ TPIXELFORMATDESCRIPTOR requested;
 bool key_down[256] = {};
 std::deque<menu_step> menu_script;
 
-// The menu loop reads the keyboard as Win32's does, from the thread's queue: key-downs steer,
-// characters choose by mnemonic (TranslateMessage makes them from key-downs), Alt or F10 leaves.
-// Then it takes the scripted steps, until one ends it or none are left.
+// The menu loop reads the keyboard as Win32's does, from the thread's queue, then takes the
+// scripted steps, until one ends it or none are left.
 void run_menu(common::menu_tracking &t) {
-  TMSG msg;
-  while (!t.done && common::peek(&msg, 0, WM_KEYDOWN, WM_SYSCHAR, PM_REMOVE)) {
-    if (msg.MESSAGE == WM_KEYDOWN || msg.MESSAGE == WM_SYSKEYDOWN) {
-      if (msg.WPARAM == VK_MENU || msg.WPARAM == VK_F10) {
-        common::menu_cancel(t);
-      } else {
-        common::menu_key(t, msg.WPARAM);
-        platform::TranslateMessage(&msg);
-      }
-    } else if (msg.MESSAGE == WM_CHAR || msg.MESSAGE == WM_SYSCHAR) {
-      common::menu_char(t, char(msg.WPARAM));
-    }
-  }
+  common::menu_take_queued_keys(t);
   while (!t.done && !menu_script.empty()) {
     menu_step step = menu_script.front();
     menu_script.pop_front();

@@ -133,6 +133,14 @@ void paint_status_bar(THANDLE window);
 // or went placed again below it (x11_window.cpp).
 void install_menu_hook(common::backend_hooks &h);
 void menu_bar_changed(THANDLE window);
+// The menu bar's loop runs beside the program: its pump hands the loop the menu connection's
+// events (and closes it once done), and waits on that connection too (-1: no loop open; events
+// already read from it are queued).
+void step_menu();
+int menu_connection();
+bool menu_events_queued();
+// Ends an open bar loop without a choice: at once, or (OWNER_GONE) when its owner is destroyed.
+void close_menu(bool owner_gone = false);
 // The part of Win32's non-client area that X draws itself, around the client X window inside
 // the frame window: the thin border of WS_BORDER alone, and the menu bar. A window manager
 // draws a captioned window's caption and sizing border around the frame window.

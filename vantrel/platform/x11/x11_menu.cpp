@@ -3,7 +3,9 @@
 // pointer while it runs: arrows, Enter, Escape and mnemonics steer it, the pointer lights items,
 // a release on an item chooses it, a press outside every pop-up closes the loop. Pop-ups are
 // kept on the screen at its edges; a pop-up that would leave it on the right or bottom opens
-// to the left of or above its place.
+// to the left of or above its place. TrackPopupMenu's loop blocks until it is done, as its
+// caller waits for the choice; the menu bar's loop is stepped by the program's message pump
+// (step_menu), so that the program goes on drawing under its pop-ups.
 #include <X11/Xft/Xft.h>
 #include <X11/keysym.h>
 
@@ -44,7 +46,13 @@ struct view {
   XftColor text{}, grey{}, lit{};
   unsigned long background = 0, highlight = 0, edge = 0, black = 0;
   int item_height = 0;
-  std::vector<popup> pops; // one per open pop-up, in the loop's order
+  std::vector<popup> pops;  // one per open pop-up, in the loop's order
+  bool keep_under = true;   // pop-ups save the screen beneath them, to put it back as they close
+  THANDLE owner_window = 0; // the loop's owner
+  Window owner = 0;         // its X window, watched for the focus leaving it
+  Window frame = 0;         // and its top-level window's frame, which takes the focus
+  Window focus = 0;         // the input focus as the loop began
+  common::menu_tracking *t = nullptr; // the bar's loop that the pump steps
 };
 
 Display *menu_display() {
@@ -170,8 +178,9 @@ void paint(view &v, const popup &p, int lit) {
   }
 }
 
-// The program draws no frames while the loop runs, so what a closed pop-up covered is put back
-// from the picture taken as it opened.
+// While TrackPopupMenu's loop runs the program draws no frames, so what a closed pop-up covered
+// is put back from the picture taken as it opened. The bar's loop keeps no picture: the program
+// goes on drawing, and the server exposes what the pop-up uncovers.
 void close_popup(view &v, popup &p) {
   if (p.draw) XftDrawDestroy(p.draw);
   XDestroyWindow(v.d, p.win);
@@ -208,8 +217,9 @@ void show(view &v, const common::menu_tracking &t) {
                           CWOverrideRedirect | CWBackPixel | CWEventMask, &attrs);
     XStoreName(v.d, p.win, "vantrel menu"); // for tools that look for it, as tests do
     p.draw = XftDrawCreate(v.d, p.win, v.visual, v.cmap);
-    p.under = XGetImage(v.d, RootWindow(v.d, v.screen), p.x, p.y, unsigned(p.w), unsigned(p.h),
-                        AllPlanes, ZPixmap);
+    if (v.keep_under)
+      p.under = XGetImage(v.d, RootWindow(v.d, v.screen), p.x, p.y, unsigned(p.w), unsigned(p.h),
+                          AllPlanes, ZPixmap);
     XMapRaised(v.d, p.win);
     v.pops.push_back(p);
   }
@@ -297,19 +307,48 @@ bool grab_input(Display *d, Window root) {
   return pointer && keyboard;
 }
 
-void run_menu(common::menu_tracking &t) {
-  view v;
+// Whether window A is window B or one of its ancestors.
+bool holds(Display *d, Window a, Window b) {
+  for (Window cur = b; cur > PointerRoot;) {
+    if (cur == a) return true;
+    Window root, parent = 0, *kids = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(d, cur, &root, &parent, &kids, &n)) return false;
+    if (kids) XFree(kids);
+    if (cur == root) return false;
+    cur = parent;
+  }
+  return false;
+}
+
+// The input focus went to a window that is not the owner's (another program's window, or none):
+// the menu closes as Windows closes it when its owner loses the focus. The grab keeps the user
+// from moving the focus, but other programs (and window managers) still set it.
+bool focus_left(view &v) {
+  Window now = 0;
+  int revert = 0;
+  XGetInputFocus(v.d, &now, &revert);
+  if (now == v.focus || !v.owner) return false;
+  const Window root = RootWindow(v.d, v.screen);
+  // The owner, a window inside it, or one around it (its frame, a window manager's decoration).
+  return !holds(v.d, v.owner, now) &&
+         !(now > PointerRoot && now != root && holds(v.d, now, v.owner));
+}
+
+// Shows the loop T's menus and grabs the keyboard and pointer for them; false when nothing can
+// be shown (no display, no font). A grab refused by another program cancels T.
+bool open_view(view &v, common::menu_tracking &t) {
   v.d = menu_display();
-  if (!v.d) return;
+  if (!v.d) return false;
   v.screen = DefaultScreen(v.d);
   v.visual = DefaultVisual(v.d, v.screen);
   v.cmap = DefaultColormap(v.d, v.screen);
   v.font = open_menu_font(v.d);
-  if (!v.font) return; // the loop ends without a choice
+  if (!v.font) return false;
   if (!xft_colour(v, 0x000000, &v.text) || !xft_colour(v, 0x6D6D6D, &v.grey) ||
       !xft_colour(v, 0xFFFFFF, &v.lit)) {
     XftFontClose(v.d, v.font);
-    return;
+    return false;
   }
   v.background = pixel_of(v, 0xF0F0F0);
   v.highlight = pixel_of(v, common::system_colour(13)); // COLOR_HIGHLIGHT
@@ -322,48 +361,73 @@ void run_menu(common::menu_tracking &t) {
   // A capture held by the program's own connection would keep the pointer from the menus.
   if (captured_window()) platform::ReleaseCapture();
   if (Display *d = display()) XSync(d, False); // its release reaches the server first
+  // Where the focus goes is followed on the owner and on the root (which hears of a focus that
+  // leaves PointerRoot or None); this connection's masks are its own, the program's stay.
+  int revert = 0;
+  XGetInputFocus(v.d, &v.focus, &revert);
+  v.owner_window = t.owner;
+  if (x11_window *n = native(t.owner)) v.owner = n->xid;
+  common::window *top = common::find_window(t.owner);
+  while (top && top->parent && common::find_window(top->parent))
+    top = common::find_window(top->parent);
+  if (x11_window *n = top ? native(*top) : nullptr) v.frame = n->frame;
+  for (Window watched : {v.owner, v.frame})
+    if (watched) XSelectInput(v.d, watched, FocusChangeMask);
+  XSelectInput(v.d, root, FocusChangeMask);
   show(v, t);
   XSync(v.d, False);
   if (!grab_input(v.d, root)) common::menu_cancel(t); // another program holds the input
+  return true;
+}
+
+// One event of the menu connection, handed to the loop as the user's step.
+void handle_event(view &v, common::menu_tracking &t, XEvent &ev) {
   const unsigned choose_buttons = (t.flags & TPM_RIGHTBUTTON) ? 3u : 1u;
   const std::size_t first = t.popup ? 0 : 1;
-  while (!t.done) {
-    XEvent ev;
-    XNextEvent(v.d, &ev);
-    std::size_t index = 0;
-    int item = -1;
-    switch (ev.type) {
-    case Expose:
-      break;
-    case KeyPress:
-      handle_key(t, ev.xkey);
-      break;
-    case MotionNotify:
-      if (hit(v, ev.xmotion.x_root, ev.xmotion.y_root, &index, &item) && item >= 0)
-        common::menu_select(t, first + index, item);
-      else
-        bar_pointer(t, false, ev.xmotion.x_root, ev.xmotion.y_root);
-      break;
-    case ButtonPress:
-      if (!hit(v, ev.xbutton.x_root, ev.xbutton.y_root, &index, &item) &&
-          !bar_pointer(t, true, ev.xbutton.x_root, ev.xbutton.y_root))
-        common::menu_cancel(t);
-      break;
-    case ButtonRelease:
-      if (ev.xbutton.button != 1 && !(ev.xbutton.button == 3 && choose_buttons == 3)) break;
-      if (hit(v, ev.xbutton.x_root, ev.xbutton.y_root, &index, &item) && item >= 0) {
-        common::menu_select(t, first + index, item);
-        common::menu_click(t);
-      }
-      break;
-    default:
-      break;
+  std::size_t index = 0;
+  int item = -1;
+  switch (ev.type) {
+  case KeyPress:
+    handle_key(t, ev.xkey);
+    break;
+  case MotionNotify:
+    if (hit(v, ev.xmotion.x_root, ev.xmotion.y_root, &index, &item) && item >= 0)
+      common::menu_select(t, first + index, item);
+    else
+      bar_pointer(t, false, ev.xmotion.x_root, ev.xmotion.y_root);
+    break;
+  case ButtonPress:
+    if (!hit(v, ev.xbutton.x_root, ev.xbutton.y_root, &index, &item) &&
+        !bar_pointer(t, true, ev.xbutton.x_root, ev.xbutton.y_root))
+      common::menu_cancel(t);
+    break;
+  case ButtonRelease:
+    if (ev.xbutton.button != 1 && !(ev.xbutton.button == 3 && choose_buttons == 3)) break;
+    if (hit(v, ev.xbutton.x_root, ev.xbutton.y_root, &index, &item) && item >= 0) {
+      common::menu_select(t, first + index, item);
+      common::menu_click(t);
     }
-    if (!common::find_window(t.owner)) common::menu_cancel(t);
-    show(v, t);
+    break;
+  case FocusOut:
+    // Our own grab and its end move the focus only for a moment (NotifyGrab, NotifyUngrab).
+    if ((ev.xfocus.mode == NotifyNormal || ev.xfocus.mode == NotifyWhileGrabbed) && focus_left(v))
+      common::menu_cancel(t);
+    break;
+  default:
+    break;
   }
+  t.idle = false;
+  if (!common::find_window(t.owner)) common::menu_cancel(t);
+}
+
+// Takes the menus down and lets the input go.
+void close_view(view &v) {
   XUngrabKeyboard(v.d, CurrentTime);
   XUngrabPointer(v.d, CurrentTime);
+  XSelectInput(v.d, RootWindow(v.d, v.screen), NoEventMask);
+  if (native(v.owner_window))
+    for (Window watched : {v.owner, v.frame})
+      if (watched) XSelectInput(v.d, watched, NoEventMask);
   while (!v.pops.empty()) {
     close_popup(v, v.pops.back());
     v.pops.pop_back();
@@ -373,12 +437,83 @@ void run_menu(common::menu_tracking &t) {
   XftColorFree(v.d, v.visual, v.cmap, &v.grey);
   XftColorFree(v.d, v.visual, v.cmap, &v.lit);
   XftFontClose(v.d, v.font);
-  XSync(v.d, False);
+  sync_error(v.d);  // an owner destroyed by another program refuses the mask: no error of ours
+  XSync(v.d, True); // and what is left of this loop's events is not the next one's
   // The keys let go of while the menu held the keyboard never reached the program's connection.
   if (Display *d = display()) forget_released_keys(d);
 }
 
+// TrackPopupMenu's loop: its caller waits for the choice, so the loop blocks on the menu
+// connection until it is done.
+void run_menu(common::menu_tracking &t) {
+  view v;
+  if (!open_view(v, t)) return; // the loop ends without a choice
+  common::menu_take_queued_keys(t);
+  show(v, t);
+  while (!t.done) {
+    if (XPending(v.d) == 0) common::menu_idle(t);
+    if (t.done) break;
+    XEvent ev;
+    XNextEvent(v.d, &ev);
+    handle_event(v, t, ev);
+    show(v, t);
+  }
+  close_view(v);
+}
+
+// The menu bar's loop: shown here, then stepped by the program's message pump (step_menu).
+view live;
+bool stepping = false;
+
+bool open_menu(common::menu_tracking &t) {
+  live = view{};
+  live.keep_under = false;
+  if (!open_view(live, t)) return false;
+  if (t.done) { // the grab was refused
+    close_view(live);
+    live = view{};
+    return false;
+  }
+  live.t = &t;
+  return true;
+}
+
 } // namespace
+
+void step_menu() {
+  if (!live.t || stepping) return;
+  stepping = true; // the owner's answers to the messages below may pump again
+  common::menu_tracking &t = *live.t;
+  if (common::menu_take_queued_keys(t)) { // typed before the grab began
+    t.idle = false;
+    show(live, t);
+  }
+  while (!t.done && XPending(live.d) > 0) {
+    XEvent ev;
+    XNextEvent(live.d, &ev);
+    handle_event(live, t, ev);
+    show(live, t);
+  }
+  if (!t.done) common::menu_idle(t);
+  if (!common::find_window(t.owner)) common::menu_cancel(t);
+  if (t.done) {
+    show(live, t);
+    close_view(live);
+    live = view{};
+    common::end_menu_loop(t);
+  }
+  stepping = false;
+}
+
+int menu_connection() { return live.t ? ConnectionNumber(live.d) : -1; }
+
+bool menu_events_queued() { return live.t && XEventsQueued(live.d, QueuedAlready) > 0; }
+
+void close_menu(bool owner_gone) {
+  if (!live.t || (owner_gone && common::find_window(live.t->owner))) return;
+  common::menu_cancel(*live.t);
+  step_menu();
+}
 
 XftFont *open_menu_font(Display *d) { return XftFontOpenName(d, DefaultScreen(d), "sans-11"); }
 
@@ -402,6 +537,9 @@ void draw_menu_label(Display *d, XftDraw *draw, XftFont *font, XftColor *ink, in
   XftDrawRect(draw, ink, from, baseline + 2, unsigned(std::max(1, to - from)), 1);
 }
 
-void install_menu_hook(common::backend_hooks &h) { h.run_menu = run_menu; }
+void install_menu_hook(common::backend_hooks &h) {
+  h.run_menu = run_menu;
+  h.open_menu = open_menu;
+}
 
 } // namespace vantrel::x11

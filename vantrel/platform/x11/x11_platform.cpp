@@ -37,18 +37,19 @@
 //  [X] The status window painted with Xft: parts, texts, sunken separators
 //  [X] Menus (x11_menu.cpp): the shared menu loop with pop-ups as override-redirect windows in
 //      the message box's font on a connection of their own, keyboard and pointer grabbed while
-//      it runs; a menu bar moves the client window down by SM_CYMENU
+//      it runs; a menu bar moves the client window down by SM_CYMENU. The bar's loop is stepped
+//      by PeekMessageA and GetMessageA, so frames go on; TrackPopupMenu's blocks until chosen.
+//      WM_ENTERIDLE while a menu waits; the focus taken by another window closes it
 //  [X] Test hook (x11_test_hooks.h): fail_pixel_format makes ChoosePixelFormat return 0
 // Missing features or Issues:
 //  [ ] Palettes are the shared code's alone (TrueColor visuals need nothing on the server);
 //      pictures are painted only on TrueColor and DirectColor windows
 //  [ ] Cursor and icon files are not loaded: the class cursor is the matching X font cursor,
 //      a file cursor leaves the default one
-//  [ ] No WM_SIZE / WM_MOVE / WM_ACTIVATE messages (but SetMenu's WM_SIZE)
 //  [X] The menu bar drawn in the frame window (a window without caption or thin border has no
 //      frame, and its bar is not drawn); a click on a title enters it (WM_NCLBUTTONDOWN, HTMENU)
-//  [ ] The program draws no frames while a menu is open, and losing the focus does not close
-//      one; no owner-drawn or bitmap items, no accelerator tables
+//  [ ] The program draws no frames while a TrackPopupMenu pop-up is open; no owner-drawn or
+//      bitmap items, no accelerator tables
 //  [X] Under a window manager: full screen through _NET_WM_STATE_FULLSCREEN where it is
 //      offered, the thin frame of WS_BORDER as a window of its own, a window destroyed by
 //      another program noticed by SwapBuffers before the next frame draws into it
@@ -335,6 +336,7 @@ void sync() {
 
 void reset() {
   common::use_backend("x11");
+  close_menu();
   reset_contexts();
   for (THANDLE h : common::child_windows(0))
     platform::DestroyWindow(h);
@@ -403,6 +405,7 @@ bool take(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD rem
 BOOLEAN PeekMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last, LONGWORD remove) {
   if (!msg) return false;
   drain_events();
+  step_menu(); // an open menu bar moves on between the program's frames
   return take(msg, window, first, last, remove);
 }
 
@@ -410,13 +413,16 @@ LONGINT GetMessageA(TMSG *msg, THANDLE window, LONGWORD first, LONGWORD last) {
   if (!msg || (window != 0 && !common::find_window(window))) return -1; // never waits for it
   for (;;) {
     drain_events();
+    step_menu();
     if (take(msg, window, first, last, PM_REMOVE)) return msg->MESSAGE == WM_QUIT ? 0 : 1;
     Display *d = display();
     if (!d) return -1; // nothing can ever arrive
     XFlush(d);
-    pollfd p{ConnectionNumber(d), POLLIN, 0};
-    if (poll(&p, 1, -1) < 0 && errno != EINTR) return -1;
-    if (p.revents & (POLLERR | POLLHUP)) return -1;
+    if (XEventsQueued(d, QueuedAlready) > 0 || menu_events_queued()) continue;
+    // An open menu bar's connection wakes the wait too: its steps send the owner messages.
+    pollfd p[2] = {{ConnectionNumber(d), POLLIN, 0}, {menu_connection(), POLLIN, 0}};
+    if (poll(p, p[1].fd >= 0 ? 2 : 1, -1) < 0 && errno != EINTR) return -1;
+    if (p[0].revents & (POLLERR | POLLHUP)) return -1;
   }
 }
 

@@ -495,7 +495,11 @@ THANDLE CreateWindowExA(LONGWORD exstyle, PCHAR class_name, PCHAR title, LONGWOR
   return common::find_window(handle) ? handle : 0; // the erase may have destroyed it
 }
 
-BOOLEAN DestroyWindow(THANDLE window) { return common::destroy_window(window, free_native); }
+BOOLEAN DestroyWindow(THANDLE window) {
+  const BOOLEAN destroyed = common::destroy_window(window, free_native);
+  close_menu(true); // a menu bar's loop whose owner went is closed now, its grab let go
+  return destroyed;
+}
 
 BOOLEAN ShowWindow(THANDLE window, LONGINT cmd) {
   common::window *w = common::find_window(window);
