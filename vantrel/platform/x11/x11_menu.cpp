@@ -363,7 +363,10 @@ void run_menu(common::menu_tracking &t) {
   XftColorFree(v.d, v.visual, v.cmap, &v.grey);
   XftColorFree(v.d, v.visual, v.cmap, &v.lit);
   XftFontClose(v.d, v.font);
-  XSync(v.d, False);
+  // What reached the grab after the step that ended the loop (the release of the click that
+  // closed it, keys typed on) is dropped here, or the next menu on this connection would read it
+  // as its own first steps.
+  XSync(v.d, True);
   // The keys let go of while the menu held the keyboard never reached the program's connection.
   if (Display *d = display()) forget_released_keys(d);
 }
