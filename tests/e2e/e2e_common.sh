@@ -27,7 +27,7 @@ e2e_cleanup() {
       [ -s "$f" ] && { echo "---- ${f##*/} (last lines)"; tail -n 15 "$f"; }
     done
   fi
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  [ -n "$pid" ] && { kill "$pid"; kill -CONT "$pid"; } 2>/dev/null # a stopped one ends too
   [ -n "$own_prefix" ] && { wineserver -k 2>/dev/null; rm -rf "$own_prefix"; }
   [ -n "$work" ] && rm -rf "$work"
 }

@@ -437,8 +437,11 @@ void close_view(view &v) {
   XftColorFree(v.d, v.visual, v.cmap, &v.grey);
   XftColorFree(v.d, v.visual, v.cmap, &v.lit);
   XftFontClose(v.d, v.font);
-  sync_error(v.d);  // an owner destroyed by another program refuses the mask: no error of ours
-  XSync(v.d, True); // and what is left of this loop's events is not the next one's
+  sync_error(v.d); // an owner destroyed by another program refuses the mask: no error of ours
+  // What reached the grab after the step that ended the loop (the release of the click that
+  // closed it, keys typed on) is dropped here, or the next menu on this connection would read it
+  // as its own first steps.
+  XSync(v.d, True);
   // The keys let go of while the menu held the keyboard never reached the program's connection.
   if (Display *d = display()) forget_released_keys(d);
 }
