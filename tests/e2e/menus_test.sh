@@ -67,12 +67,29 @@ e2e_until 20 grep -q '^command 200$' "$work/out.txt" && pass "a mnemonic chooses
   fail mnemonic "$(out | tr '\n' ';')"
 e2e_until 20 released
 
+# The open menus as drawn, against reference pictures: the bar's rows with View lit and both
+# pop-ups, pixel by pixel, less a few pixels on the letters' soft edges. VANTREL_UPDATE_PICTURES=1
+# writes the references instead.
+refs=$(cd "$(dirname "$0")/../data/menus" && pwd)
+same_picture() { # NAME WINDOW [CROP]
+  local got="$work/$1.png" differ
+  import -window "$2" ${3:+-crop "$3"} +repage "$got" 2>/dev/null || { fail "$1" "no picture taken"; return; }
+  if [ -n "${VANTREL_UPDATE_PICTURES:-}" ]; then cp "$got" "$refs/$1.png"; return; fi
+  differ=$(compare -metric AE -fuzz 20% "$refs/$1.png" "$got" null: 2>&1)
+  [[ "$differ" =~ ^[0-9]+$ ]] && [ "$differ" -le 40 ] && pass "$1 looks as it should ($differ pixels differ)" ||
+    fail "$1" "differs from $refs/$1.png: $differ"
+}
+
 # Escape backs out one level at a time: from Effect to View, to the bar, out of the menu; no
 # command is posted.
 before=$(count '^command')
 if open_menu alt+v 1; then
   xdotool key e
   e2e_until 20 popups_are 2 || fail escape "Effect did not open"
+  read -r view effect < <(xdotool search --onlyvisible --name '^vantrel menu$' | tr '\n' ' ')
+  same_picture menu_bar "$main" "$(xdotool getwindowgeometry --shell "$main" | awk -F= '/^WIDTH/ { print $2 }')x19+0+0"
+  same_picture view_menu "$view"
+  same_picture effect_menu "$effect"
   xdotool key Escape
   e2e_until 20 popups_are 1 && pass "Escape closes the submenu alone" || fail escape "$(popups) pop-ups"
   xdotool key Escape
@@ -84,13 +101,33 @@ fi
 [ "$(count '^command')" -eq "$before" ] && pass "a cancelled menu posts nothing" ||
   fail cancel "$(out | tr '\n' ';')"
 
-# The pointer: a click on Effect opens it, a click on Plain chooses it; a click outside every
-# pop-up closes the menu and posts nothing.
 geometry() { # the pop-up's X Y WIDTH HEIGHT, the last opened when there are several
   local id
   id=$(xdotool search --onlyvisible --name '^vantrel menu$' 2>/dev/null | tail -n 1)
   xdotool getwindowgeometry --shell "$id" | awk -F= '/^(X|Y|WIDTH|HEIGHT)=/ { printf "%s ", $2 }'
 }
+
+# A click on a title opens its menu right below the bar; moving onto the other title opens that
+# one instead; a click on the open title closes the menu, with nothing posted.
+read -r fx fy < <(xdotool getwindowgeometry --shell "$main" | awk -F= '/^(X|Y)=/ { printf "%s ", $2 }')
+before=$(count '^command')
+xdotool mousemove $((fx + 60)) $((fy + 9)) click 1 # on View, right of File
+if e2e_until 20 grabbed && e2e_until 20 popups_are 1; then
+  read -r vx vy _ _ < <(geometry)
+  [ "$vy" -eq $((fy + 19)) ] && [ "$vx" -gt "$fx" ] && pass "a click on View opens its menu below the bar" ||
+    fail "title click" "the menu at $vx,$vy, the bar at $fx,$fy"
+  xdotool mousemove $((fx + 12)) $((fy + 9)) # onto File
+  e2e_until 20 eval '[ "$(geometry | cut -d" " -f1)" -eq "$fx" ]' &&
+    pass "moving onto File opens File's menu instead" || fail "title move" "$(geometry)"
+  xdotool click 1
+  e2e_until 20 released && e2e_until 20 popups_are 0 && [ "$(count '^command')" -eq "$before" ] &&
+    pass "a click on the open title closes the menu" || fail "title close" "$(popups) pop-ups"
+else
+  fail "title click" "no menu opened"
+fi
+
+# The pointer: a click on Effect opens it, a click on Plain chooses it; a click outside every
+# pop-up closes the menu and posts nothing.
 if open_menu alt+v 1; then
   read -r vx vy _ vh < <(geometry)
   row=$(((vh - 4 - 9) / 2)) # View: Fog, a separator line, Effect
