@@ -50,6 +50,17 @@ struct atoms {
 
 // The shared connection, opened on first use; null when no display can be opened.
 Display *display();
+// A connection of its own beside the shared one (a menu's, a message box's, so that their modal
+// loops read only their own events): opened on first use, kept between uses, opened anew when
+// DISPLAY names another server; null when none can be opened.
+class side_connection {
+public:
+  Display *get();
+
+private:
+  Display *kept_ = nullptr;
+  std::string name_;
+};
 const atoms &atom();
 // Interns the atoms of a connection (the message box has its own).
 atoms intern_atoms(Display *d);

@@ -56,15 +56,8 @@ struct view {
 };
 
 Display *menu_display() {
-  static Display *kept = nullptr;
-  static std::string kept_name;
-  const char *env = std::getenv("DISPLAY");
-  std::string name = env ? env : "";
-  if (kept && name == kept_name) return kept;
-  if (kept) XCloseDisplay(kept);
-  kept = XOpenDisplay(nullptr);
-  kept_name = name;
-  return kept;
+  static side_connection menus;
+  return menus.get();
 }
 
 unsigned long pixel_of(view &v, std::uint32_t rgb) {

@@ -365,15 +365,8 @@ void print_unshown(PCHAR text, PCHAR caption) {
 // again only when DISPLAY names another server). A connection opened and closed for each box
 // could, under load, leave the next box waiting forever for the server's first reply to Xft.
 Display *box_display() {
-  static Display *kept = nullptr;
-  static std::string kept_name;
-  const char *env = std::getenv("DISPLAY");
-  std::string name = env ? env : "";
-  if (kept && name == kept_name) return kept;
-  if (kept) XCloseDisplay(kept);
-  kept = XOpenDisplay(nullptr);
-  kept_name = name;
-  return kept;
+  static side_connection boxes;
+  return boxes.get();
 }
 
 } // namespace

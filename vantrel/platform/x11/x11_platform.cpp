@@ -364,6 +364,16 @@ void drain_events() {
 }
 } // namespace
 
+Display *side_connection::get() {
+  const char *env = std::getenv("DISPLAY");
+  const std::string name = env ? env : "";
+  if (kept_ && name == name_) return kept_;
+  if (kept_) XCloseDisplay(kept_);
+  kept_ = XOpenDisplay(nullptr);
+  name_ = name;
+  return kept_;
+}
+
 } // namespace vantrel::x11
 
 namespace vantrel::x11 {
