@@ -41,7 +41,9 @@ inline constexpr LONGWORD WM_INITMENU = 278, WM_INITMENUPOPUP = 279, WM_MENUSELE
 ///@}
 /// Sent to the owner of an open menu each time its loop has handled what the user did and
 /// waits for more: wParam MSGF_MENU, lParam the window whose menu is shown.
-inline constexpr LONGWORD WM_ENTERIDLE = 289, MSGF_MENU = 2;
+inline constexpr LONGWORD WM_ENTERIDLE = 289;
+/// WM_ENTERIDLE's wParam while a menu waits.
+inline constexpr LONGWORD MSGF_MENU = 2;
 ///@{
 /// Window messages of a window's life (creation, placement, activation, destruction) and
 /// double clicks, by their Win32 numbers.
