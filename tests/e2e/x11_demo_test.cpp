@@ -126,7 +126,9 @@ protected:
     // The deadlines only guard against a hang: a window manager that has just started on a
     // loaded machine can take many seconds to give the box the focus.
     Window box = find_window(name);
-    if (!box) return ADD_FAILURE() << "no window named " << name, false;
+    if (!box)
+      return ADD_FAILURE() << "no window named " << name << "; the demo said: " << stderr_text(),
+             false;
     auto focused = [&] {
       Window focus = 0;
       int revert;
